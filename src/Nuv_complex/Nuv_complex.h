@@ -1,0 +1,4 @@
+// Complex numbers in rectangular and polar form, in extended precision.
+#pragma once
+
+#include "foundation/frame.h"

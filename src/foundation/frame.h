@@ -1,0 +1,18 @@
+// Foundation of nuv: the component frame, the exception classes and message
+// forms, range clipping, the progress and abort hooks, and the base-library
+// layer (CRC-32, bit fields, streams and their helpers, string helpers,
+// colours, constants, shared types) with the platform layer under it
+// (streams, text files, the uniform generator, bitmaps).
+#pragma once
+
+#include "foundation/component.h"
+#include "foundation/crc32.h"
+#include "foundation/events.h"
+#include "foundation/exceptions.h"
+#include "foundation/memory.h"
+#include "foundation/messages.h"
+#include "foundation/nuv_export.h"
+#include "foundation/progress.h"
+#include "foundation/random.h"
+#include "foundation/ranges.h"
+#include "foundation/types.h"
