@@ -15,4 +15,5 @@
 #include "foundation/progress.h"
 #include "foundation/random.h"
 #include "foundation/ranges.h"
+#include "foundation/strings.h"
 #include "foundation/types.h"
