@@ -2,7 +2,7 @@
 #include <limits>
 #include <utility>
 
-#include "Nuv_math1/Nuv_math1.h"
+#include "Nuv_math1/scalar.h"
 #include "common/test_util.h"
 
 using namespace nuv;

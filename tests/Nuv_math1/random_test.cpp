@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "Nuv_math1/Nuv_math1.h"
+#include "Nuv_math1/scalar.h"
 #include "common/test_util.h"
 
 using namespace nuv;

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <limits>
 
-#include "Nuv_math1/Nuv_math1.h"
+#include "Nuv_math1/scalar.h"
 #include "common/test_util.h"
 
 using namespace nuv;
