@@ -1,0 +1,152 @@
+#include "Nuv_math1/array_stats.h"
+
+namespace nuv {
+
+namespace {
+
+bool IndexWithin(int32_t Ix, size_t Count) {
+  return Ix >= 0 && static_cast<size_t>(Ix) < Count;
+}
+
+// Both corners within the rectangle and every row to be scanned long enough:
+// rows are taken to have the length of row 0, and a shorter one must not be read past.
+bool RectWithin(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int32_t HighIx1,
+                int32_t HighIx2) {
+  if (Data.empty()) return false;
+  const size_t cols = Data[0].size();
+  if (!IndexWithin(LowIx1, Data.size()) || !IndexWithin(HighIx1, Data.size()) ||
+      !IndexWithin(LowIx2, cols) || !IndexWithin(HighIx2, cols)) {
+    return false;
+  }
+  if (HighIx2 < LowIx2) return true;
+  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+    if (Data[static_cast<size_t>(i)].size() <= static_cast<size_t>(HighIx2)) return false;
+  }
+  return true;
+}
+
+void ScanMinMax(const double* v, int32_t Low, int32_t High, double& Minimum, double& Maximum,
+                int32_t& MinIx, int32_t& MaxIx, bool& MinHit, bool& MaxHit) {
+  double mn = Minimum;
+  double mx = Maximum;
+  int32_t imn = -1;
+  int32_t imx = -1;
+  for (int32_t i = Low; i <= High; ++i) {
+    const double x = v[i];
+    if (x < mn) {
+      mn = x;
+      imn = i;
+    }
+    if (x > mx) {
+      mx = x;
+      imx = i;
+    }
+  }
+  Minimum = mn;
+  Maximum = mx;
+  if (imn >= 0) {
+    MinIx = imn;
+    MinHit = true;
+  }
+  if (imx >= 0) {
+    MaxIx = imx;
+    MaxHit = true;
+  }
+}
+
+void AddSums(const double* v, int32_t Low, int32_t High, double& Sum, double& SumSq) {
+  double s = Sum;
+  double q = SumSq;
+  for (int32_t i = Low; i <= High; ++i) {
+    s += v[i];
+    q += v[i] * v[i];
+  }
+  Sum = s;
+  SumSq = q;
+}
+
+void FinishMeanVar(double Sum, double SumSq, double n, double& Mean, double& Variance) {
+  if (n <= 0) {
+    Mean = 0.0;
+    Variance = 1.0;
+    return;
+  }
+  Mean = Sum / n;
+  if (n <= 2) {
+    Variance = 1.0;
+    return;
+  }
+  const double var = (SumSq - Sum * Sum / n) / (n - 1);
+  Variance = var < 0 ? 0.0 : var;
+}
+
+}  // namespace
+
+int32_t MinMaxOfArray(const TDoubleArray& Data, int32_t LowIx, int32_t HighIx, double& Minimum,
+                      double& Maximum, int32_t& MinIx, int32_t& MaxIx) {
+  Minimum = uc_MaxDouble;
+  Maximum = -uc_MaxDouble;
+  MinIx = 0;
+  MaxIx = 0;
+  if (!IndexWithin(LowIx, Data.size()) || !IndexWithin(HighIx, Data.size())) return -1;
+  bool minHit = false;
+  bool maxHit = false;
+  ScanMinMax(Data.data(), LowIx, HighIx, Minimum, Maximum, MinIx, MaxIx, minHit, maxHit);
+  return 0;
+}
+
+int32_t MinMaxOfArray(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int32_t HighIx1,
+                      int32_t HighIx2, double& Minimum, double& Maximum, int32_t& MinIx1,
+                      int32_t& MinIx2, int32_t& MaxIx1, int32_t& MaxIx2) {
+  Minimum = uc_MaxDouble;
+  Maximum = -uc_MaxDouble;
+  MinIx1 = 0;
+  MinIx2 = 0;
+  MaxIx1 = 0;
+  MaxIx2 = 0;
+  if (!RectWithin(Data, LowIx1, LowIx2, HighIx1, HighIx2)) return -1;
+  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+    // Strict comparisons across rows keep the first occurrence in scan order.
+    bool minHit = false;
+    bool maxHit = false;
+    ScanMinMax(Data[static_cast<size_t>(i)].data(), LowIx2, HighIx2, Minimum, Maximum, MinIx2,
+               MaxIx2, minHit, maxHit);
+    if (minHit) MinIx1 = i;
+    if (maxHit) MaxIx1 = i;
+  }
+  return 0;
+}
+
+int32_t MeanVarOfArray(const TDoubleArray& Data, int32_t LowIx, int32_t HighIx, double& Mean,
+                       double& Variance) {
+  Mean = 0.0;
+  Variance = 0.0;
+  if (!IndexWithin(LowIx, Data.size()) || !IndexWithin(HighIx, Data.size())) return -1;
+  double sum = 0.0;
+  double sumSq = 0.0;
+  AddSums(Data.data(), LowIx, HighIx, sum, sumSq);
+  const double n = HighIx < LowIx ? 0.0 : static_cast<double>(HighIx) - LowIx + 1;
+  FinishMeanVar(sum, sumSq, n, Mean, Variance);
+  return 0;
+}
+
+int32_t MeanVarOfArray(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int32_t HighIx1,
+                       int32_t HighIx2, double& Mean, double& Variance) {
+  Mean = 0.0;
+  Variance = 0.0;
+  if (!RectWithin(Data, LowIx1, LowIx2, HighIx1, HighIx2)) return -1;
+  double sum = 0.0;
+  double sumSq = 0.0;
+  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+    AddSums(Data[static_cast<size_t>(i)].data(), LowIx2, HighIx2, sum, sumSq);
+  }
+  // Two reversed ranges scan nothing: their product must not count as values.
+  double n = 0.0;
+  if (HighIx1 >= LowIx1 && HighIx2 >= LowIx2) {
+    n = (static_cast<double>(HighIx1) - LowIx1 + 1) * (static_cast<double>(HighIx2) - LowIx2 + 1);
+  }
+  FinishMeanVar(sum, sumSq, n, Mean, Variance);
+  return 0;
+}
+
+}  // namespace nuv
