@@ -1,0 +1,22 @@
+// Statistics: special functions (log-gamma, incomplete gamma and beta, error
+// function, binomial coefficients), the normal, chi-square, t, F, Weibull,
+// hypergeometric and Mann-Whitney U distributions, Fisher's z, and the null
+// distributions of the Kolmogorov-Smirnov, Lilliefors and Shapiro-Wilk
+// statistics.
+//
+// Two accuracy classes live side by side: the quick approximations of
+// special_functions.h and the normal integral (1e-8 tolerances), and the
+// chi-square, t and F functions, which carry their own full-precision
+// incomplete gamma and beta (relative error near 1e-14 up to 10^6 degrees of
+// freedom).
+#pragma once
+
+#include "Nuv_statis/chi2_distribution.h"
+#include "Nuv_statis/f_distribution.h"
+#include "Nuv_statis/ks_tests.h"
+#include "Nuv_statis/mann_whitney_u.h"
+#include "Nuv_statis/normal_distribution.h"
+#include "Nuv_statis/shapiro_wilk.h"
+#include "Nuv_statis/special_functions.h"
+#include "Nuv_statis/t_distribution.h"
+#include "Nuv_statis/weibull_hypergeometric.h"
