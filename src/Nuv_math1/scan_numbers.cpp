@@ -113,6 +113,8 @@ bool ReadFP(const std::string& s, size_t& i, const TFPForm& Form, double& Value,
       special = std::numeric_limits<double>::infinity();
       len = 3;
     }
+    // A word that merely starts with "nan" or "inf" is not a number.
+    if (len != 0 && j + len < n && IsAsciiLetter(s[j + len])) len = 0;
     if (len != 0) {
       Value = negative ? -special : special;
       i = j + len;

@@ -38,7 +38,8 @@ NUV_API bool ScanDecimal(const std::string& Instring, int32_t& StartPos, int32_t
 /// ("E+03", "e-7", "E+0012") or an engineering prefix a f p n u (or "µ") m k M
 /// G T, appended ("4.7k") or in place of the point ("4k7"). A prefix letter
 /// followed by another ASCII letter is not read as a prefix. "NaN", "Inf" and
-/// "Infinity" (any case, Inf with a sign) are read too. Magnitudes beyond the
+/// "Infinity" (any case, with a sign) are read too, unless a further ASCII
+/// letter follows them. Magnitudes beyond the
 /// range of double give infinity, those below it zero.
 NUV_API bool ScanFPNum(const std::string& Instring, int32_t& StartPos, double& Value);
 

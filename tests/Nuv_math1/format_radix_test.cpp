@@ -74,7 +74,10 @@ TEST(FormatFPNumToHex, RoundTripsEveryClass) {
   for (const char* text : {"00000000", "80000001", "7F7FFFFF", "FF800000", "7FC00123"})
     EXPECT_EQ(FPNumToHex(HexToSingle(text)), text);
   for (const char* text : {"00000000000000000000", "80000000000000000001", "3FFFAAAAAAAAAAAAAAAB",
-                           "7FFEFFFFFFFFFFFFFFFF", "FFFFC000000000000123"})
+                           "7FFEFFFFFFFFFFFFFFFF", "FFFFC000000000000123",
+                           "7FFF8000000000000001",   // signalling NaN
+                           "00008000000000000000",   // pseudo-denormal
+                           "3FFF0000000000000001"})  // unnormal
     EXPECT_EQ(FPNumToHex(HexToExtended(text)), text);
 }
 

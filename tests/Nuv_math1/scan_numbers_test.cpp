@@ -87,7 +87,7 @@ TEST(ScanFPNum, ReadsEveryWrittenForm) {
   EXPECT_EQ(v, 1234.0);  // " 1.234E+03"
   EXPECT_TRUE(ScanAll(ScanFPNum, "NaN", v, pos));
   EXPECT_TRUE(std::isnan(v));
-  EXPECT_TRUE(ScanAll(ScanFPNum, "-Inf", v, pos));
+  EXPECT_TRUE(ScanAll(ScanFPNum, "-Infinity", v, pos));
   EXPECT_EQ(v, -HUGE_VAL);
   EXPECT_TRUE(ScanAll(ScanFPNum, "1E+9999", v, pos));
   EXPECT_EQ(v, HUGE_VAL);
@@ -103,7 +103,7 @@ TEST(ScanFPNum, ReadsEveryWrittenForm) {
   EXPECT_EQ(v, 4700);
   EXPECT_EQ(pos, 5);
   v = 3;
-  for (const char* bad : {"**********", ".", "-", "E5", "k7"}) {
+  for (const char* bad : {"**********", ".", "-", "E5", "k7", "info", "nano"}) {
     EXPECT_FALSE(ScanAll(ScanFPNum, bad, v, pos)) << bad;
     EXPECT_EQ(v, 3);
   }
