@@ -1,7 +1,6 @@
 #include "Nuv_math1/primes.h"
 
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <numeric>
 
@@ -37,6 +36,45 @@ static_assert(kPrimes.p[0] == 2 && kPrimes.p[kPrimeCount - 1] == kSieveLimit,
 
 constexpr int kMaxFactorial = 1000;
 
+// Trial division covers the first primes (2..97); beyond them a strong
+// probable-prime test decides.
+constexpr int32_t kTrialPrimes = 25;
+
+uint32_t PowMod(uint64_t b, uint32_t e, uint32_t m) {
+  uint64_t r = 1;
+  b %= m;
+  for (; e != 0; e >>= 1) {
+    if (e & 1u) r = r * b % m;
+    b = b * b % m;
+  }
+  return static_cast<uint32_t>(r);
+}
+
+// Strong probable prime to base a, for odd m > a.
+bool StrongProbablePrime(uint32_t m, uint32_t a) {
+  uint32_t d = m - 1;
+  int s = 0;
+  while ((d & 1u) == 0) {
+    d >>= 1;
+    ++s;
+  }
+  uint64_t x = PowMod(a, d, m);
+  if (x == 1 || x == m - 1) return true;
+  for (int i = 1; i < s; ++i) {
+    x = x * x % m;
+    if (x == m - 1) return true;
+  }
+  return false;
+}
+
+// Primality of an m without factors up to 97 (so m > 97 is odd): the bases
+// 2, 7 and 61 decide every m below 4759123141 (Jaeschke 1993), the same answer
+// as trial division by every i up to sqrt(m).
+bool PrimeWithoutSmallFactors(uint32_t m) {
+  if (m < 97u * 97u) return true;
+  return StrongProbablePrime(m, 2) && StrongProbablePrime(m, 7) && StrongProbablePrime(m, 61);
+}
+
 }  // namespace
 
 int32_t ListOfPrimes(int32_t Index) {
@@ -45,15 +83,14 @@ int32_t ListOfPrimes(int32_t Index) {
 }
 
 bool IsPrime(int32_t n) {
-  // Any divisor in 2..sqrt|n| implies a prime divisor there, and the table
-  // covers every prime up to sqrt(2^31).
-  const int64_t m = std::llabs(static_cast<int64_t>(n));
-  for (int32_t i = 0; i < kPrimeCount; ++i) {
-    const int64_t p = kPrimes.p[i];
-    if (p * p > m) break;
+  // Any divisor in 2..sqrt|n| implies a prime divisor there.
+  const uint32_t m = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+  for (int32_t i = 0; i < kTrialPrimes; ++i) {
+    const uint32_t p = static_cast<uint32_t>(kPrimes.p[i]);
+    if (p * p > m) return true;
     if (m % p == 0) return false;
   }
-  return true;
+  return PrimeWithoutSmallFactors(m);
 }
 
 TIntArray FindPrimeFactors(int32_t n) {
@@ -69,6 +106,8 @@ TIntArray FindPrimeFactors(int32_t n) {
       factors.push_back(p);
       rest /= p;
     }
+    // A prime rest ends the search early with the same result.
+    if (i == kTrialPrimes - 1 && PrimeWithoutSmallFactors(static_cast<uint32_t>(rest))) break;
   }
   if (rest > 1) factors.push_back(rest);
   return factors;

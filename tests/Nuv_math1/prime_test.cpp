@@ -21,6 +21,10 @@ TEST(Primes, TableAndIsPrime) {
   EXPECT_TRUE(IsPrime(2147483647));
   EXPECT_TRUE(IsPrime(2147483629));
   EXPECT_FALSE(IsPrime(46337 * 46337));
+  // Composites that fool weak tests: 25326001 = 2251 * 11251 is a strong pseudoprime
+  // to the bases 2, 3 and 5 (Pomerance, Selfridge, Wagstaff 1980); 2146654199 = 46327 * 46337.
+  EXPECT_FALSE(IsPrime(25326001));
+  EXPECT_FALSE(IsPrime(-2146654199));
   EXPECT_FALSE(IsPrime(std::numeric_limits<int32_t>::min()));
 }
 
@@ -32,6 +36,8 @@ TEST(Primes, FactorsNearTwoToThe31) {
   EXPECT_EQ(FindPrimeFactors(2147483646), (TIntArray{2, 3, 3, 7, 11, 31, 151, 331}));
   EXPECT_EQ(FindPrimeFactors(2147483645), (TIntArray{5, 19, 22605091}));
   EXPECT_EQ(FindPrimeFactors(46337 * 46337), (TIntArray{46337, 46337}));
+  EXPECT_EQ(FindPrimeFactors(25326001), (TIntArray{2251, 11251}));
+  EXPECT_EQ(FindPrimeFactors(2 * 1073741789), (TIntArray{2, 1073741789}));  // 2^30 - 35 is prime
   EXPECT_EQ(FindPrimeFactors(1 << 30), TIntArray(30, 2));
 }
 
