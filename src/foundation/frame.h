@@ -2,9 +2,9 @@
 // forms, range clipping, the progress and abort hooks, and the base-library
 // layer (CRC-32, bit fields, streams and their helpers, string helpers,
 // colours, constants, shared types) with the platform layer under it
-// (streams, text files, the uniform generator, bitmaps).
 #pragma once
 
+#include "foundation/bitfld.h"
 #include "foundation/component.h"
 #include "foundation/crc32.h"
 #include "foundation/events.h"
@@ -15,5 +15,7 @@
 #include "foundation/progress.h"
 #include "foundation/random.h"
 #include "foundation/ranges.h"
+#include "foundation/stream_helpers.h"
+#include "foundation/streams.h"
 #include "foundation/strings.h"
 #include "foundation/types.h"
