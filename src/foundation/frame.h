@@ -4,6 +4,7 @@
 // colours, constants, shared types) with the platform layer under it
 #pragma once
 
+#include "foundation/asc_header.h"
 #include "foundation/bitfld.h"
 #include "foundation/component.h"
 #include "foundation/crc32.h"
@@ -18,4 +19,5 @@
 #include "foundation/stream_helpers.h"
 #include "foundation/streams.h"
 #include "foundation/strings.h"
+#include "foundation/textfile.h"
 #include "foundation/types.h"

@@ -1,0 +1,247 @@
+#include "foundation/textfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "foundation/exceptions.h"
+#include "foundation/strings.h"
+
+namespace nuv {
+
+namespace {
+
+constexpr std::size_t kReadChunk = std::size_t{1} << 20;
+constexpr std::size_t kWriteChunk = std::size_t{1} << 16;
+
+// Separators between numbers: blanks, tabs, line ends and the other control
+// characters, as in Pascal's Read.
+inline bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string Reason(int err) { return std::generic_category().message(err); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- TTextReader
+
+TTextReader::TTextReader() = default;
+
+TTextReader::TTextReader(const std::string& FileName) { Open(FileName); }
+
+TTextReader::~TTextReader() { Close(); }
+
+bool TTextReader::Open(const std::string& FileName) {
+  Close();
+  FFile = std::fopen(FileName.c_str(), "rb");
+  if (FFile == nullptr) return false;
+  std::setvbuf(FFile, nullptr, _IONBF, 0);  // the reader buffers for itself
+  try {
+    FBuf.resize(kReadChunk);
+  } catch (const std::bad_alloc&) {
+    Close();
+    return false;
+  }
+  // A directory opens on some systems but fails on the first read.
+  Fill();
+  if (FFailed) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+void TTextReader::Close() {
+  if (FFile != nullptr) std::fclose(FFile);
+  FFile = nullptr;
+  FPos = FEnd = 0;
+  FAtEnd = false;
+  FFailed = false;
+}
+
+bool TTextReader::Rewind() {
+  if (FFile == nullptr) return false;
+  std::clearerr(FFile);
+  if (std::fseek(FFile, 0, SEEK_SET) != 0) return false;
+  FPos = FEnd = 0;
+  FAtEnd = false;
+  FFailed = false;
+  return true;
+}
+
+bool TTextReader::Fill() {
+  if (FFile == nullptr || FAtEnd) return false;
+  if (FPos > 0) {
+    std::memmove(FBuf.data(), FBuf.data() + FPos, FEnd - FPos);
+    FEnd -= FPos;
+    FPos = 0;
+  }
+  if (FEnd == FBuf.size()) {
+    // One word longer than the buffer: let the buffer grow with it.
+    try {
+      FBuf.resize(FBuf.size() * 2);
+    } catch (const std::bad_alloc&) {
+      FAtEnd = FFailed = true;
+      return false;
+    }
+  }
+  const std::size_t got = std::fread(FBuf.data() + FEnd, 1, FBuf.size() - FEnd, FFile);
+  if (got == 0) {
+    FAtEnd = true;
+    FFailed = std::ferror(FFile) != 0;
+    return false;
+  }
+  FEnd += got;
+  return true;
+}
+
+bool TTextReader::Eof() { return !Available(); }
+
+bool TTextReader::SeekEof() { return !SkipBlanks(); }
+
+bool TTextReader::SkipBlanks() {
+  for (;;) {
+    while (FPos < FEnd && IsSeparator(FBuf[FPos])) ++FPos;
+    if (FPos < FEnd) return true;
+    if (!Fill()) return false;
+  }
+}
+
+bool TTextReader::NextWord(const char*& First, const char*& Last) {
+  if (!SkipBlanks()) return false;
+  std::size_t i = FPos + 1;
+  for (;;) {
+    while (i < FEnd && !IsSeparator(FBuf[i])) ++i;
+    if (i < FEnd) break;
+    // Fill moves the unread bytes to the front even when nothing more comes.
+    const std::size_t offset = i - FPos;
+    const bool more = Fill();
+    i = FPos + offset;
+    if (!more) break;  // the word ends with the file
+  }
+  First = FBuf.data() + FPos;
+  Last = FBuf.data() + i;
+  FPos = i;
+  return true;
+}
+
+bool TTextReader::ReadDouble(double& Value) {
+  const char* first = nullptr;
+  const char* last = nullptr;
+  if (!NextWord(first, last)) return false;
+  return detail::ParseDoubleToken(first, last, Value);
+}
+
+bool TTextReader::ReadInt32(int32_t& Value) {
+  const char* first = nullptr;
+  const char* last = nullptr;
+  if (!NextWord(first, last)) return false;
+  return detail::ParseInt32Token(first, last, Value);
+}
+
+bool TTextReader::ReadChar(char& c) {
+  if (!Available()) return false;
+  c = FBuf[FPos++];
+  return true;
+}
+
+bool TTextReader::ReadLine(std::string& Line) {
+  Line.clear();
+  if (!Available()) return false;
+  for (;;) {
+    std::size_t i = FPos;
+    while (i < FEnd && FBuf[i] != '\n' && FBuf[i] != '\r') ++i;
+    Line.append(FBuf.data() + FPos, i - FPos);
+    if (i < FEnd) {
+      const char end = FBuf[i];
+      FPos = i + 1;
+      if (end == '\r' && Available() && FBuf[FPos] == '\n') ++FPos;
+      return true;
+    }
+    FPos = FEnd;
+    if (!Fill()) return true;  // last line without a line end
+  }
+}
+
+bool TTextReader::SkipLine() {
+  if (!Available()) return false;
+  for (;;) {
+    std::size_t i = FPos;
+    while (i < FEnd && FBuf[i] != '\n' && FBuf[i] != '\r') ++i;
+    if (i < FEnd) {
+      const char end = FBuf[i];
+      FPos = i + 1;
+      if (end == '\r' && Available() && FBuf[FPos] == '\n') ++FPos;
+      return true;
+    }
+    FPos = FEnd;
+    if (!Fill()) return true;
+  }
+}
+
+// ---------------------------------------------------------------- TTextWriter
+
+TTextWriter::TTextWriter(const std::string& FileName) : FFileName(FileName) {
+  errno = 0;
+  FFile = std::fopen(FileName.c_str(), "wb");
+  if (FFile == nullptr) {
+    const int err = errno != 0 ? errno : ENOENT;
+    throw EInOutError("Cannot create file \"" + FileName + "\": " + Reason(err));
+  }
+  std::setvbuf(FFile, nullptr, _IONBF, 0);  // the writer buffers for itself
+  FBuf.reserve(kWriteChunk);
+}
+
+TTextWriter::~TTextWriter() {
+  if (FFile == nullptr) return;
+  if (!FBuf.empty()) std::fwrite(FBuf.data(), 1, FBuf.size(), FFile);
+  std::fclose(FFile);
+}
+
+void TTextWriter::RaiseWriteError(int Err) {
+  // The file stays as far as written; further writes go nowhere.
+  FBuf.clear();
+  std::fclose(FFile);
+  FFile = nullptr;
+  throw EInOutError("Write error on file \"" + FFileName + "\": " + Reason(Err));
+}
+
+void TTextWriter::Write(std::string_view Text) {
+  if (FFile == nullptr) return;
+  if (FBuf.size() + Text.size() > kWriteChunk) {
+    Flush();
+    if (Text.size() >= kWriteChunk) {
+      errno = 0;
+      if (std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
+        RaiseWriteError(errno != 0 ? errno : EIO);
+      return;
+    }
+  }
+  FBuf.append(Text);
+}
+
+void TTextWriter::Write(char c) { Write(std::string_view(&c, 1)); }
+
+void TTextWriter::WriteLine(std::string_view Text) {
+  Write(Text);
+  Write(std::string_view("\r\n", 2));
+}
+
+void TTextWriter::Flush() {
+  if (FFile == nullptr || FBuf.empty()) return;
+  errno = 0;
+  if (std::fwrite(FBuf.data(), 1, FBuf.size(), FFile) != FBuf.size())
+    RaiseWriteError(errno != 0 ? errno : EIO);
+  FBuf.clear();
+}
+
+void TTextWriter::Close() {
+  if (FFile == nullptr) return;
+  Flush();
+  std::FILE* f = FFile;
+  FFile = nullptr;
+  errno = 0;
+  if (std::fclose(f) != 0)
+    throw EInOutError("Write error on file \"" + FFileName + "\": " + Reason(errno != 0 ? errno : EIO));
+}
+
+}  // namespace nuv
