@@ -2,10 +2,13 @@
 // forms, range clipping, the progress and abort hooks, and the base-library
 // layer (CRC-32, bit fields, streams and their helpers, string helpers,
 // colours, constants, shared types) with the platform layer under it
+// (streams, text files, the uniform generator, bitmaps).
 #pragma once
 
 #include "foundation/asc_header.h"
 #include "foundation/bitfld.h"
+#include "foundation/bitmap.h"
+#include "foundation/colors.h"
 #include "foundation/component.h"
 #include "foundation/crc32.h"
 #include "foundation/events.h"
