@@ -77,6 +77,32 @@ void BM_StdNthElement(benchmark::State& state) {
   });
 }
 
+void BM_MinMaxOfArray(benchmark::State& state) {
+  const auto src = RandomDoubles(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) {
+    double mn, mx;
+    int32_t imn, imx;
+    nuv::MinMaxOfArray(src, 0, static_cast<int32_t>(src.size()) - 1, mn, mx, imn, imx);
+    benchmark::DoNotOptimize(imn + imx);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// The same answer by the plain strict-comparison scan.
+void BM_MinMaxScan(benchmark::State& state) {
+  const auto src = RandomDoubles(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) {
+    double mn = nuv::uc_MaxDouble, mx = -nuv::uc_MaxDouble;
+    int32_t imn = 0, imx = 0;
+    for (size_t i = 0; i < src.size(); ++i) {
+      if (src[i] < mn) mn = src[i], imn = static_cast<int32_t>(i);
+      if (src[i] > mx) mx = src[i], imx = static_cast<int32_t>(i);
+    }
+    benchmark::DoNotOptimize(imn + imx);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_KahanAdd(benchmark::State& state) {
   const auto src = RandomDoubles(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
@@ -116,6 +142,8 @@ BENCHMARK(BM_SortArray_Int)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StdSort_Int)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickSelect)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StdNthElement)->Arg(10000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinMaxOfArray)->Arg(100000);
+BENCHMARK(BM_MinMaxScan)->Arg(100000);
 BENCHMARK(BM_KahanAdd)->Arg(100000);
 BENCHMARK(BM_PlainSum)->Arg(100000);
 BENCHMARK(BM_Polynomial)->Arg(10)->Arg(1000);

@@ -1,5 +1,9 @@
 #include "Nuv_math1/array_stats.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace nuv {
 
 namespace {
@@ -25,31 +29,93 @@ bool RectWithin(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int3
   return true;
 }
 
+// Strict comparisons keep the first element of the extreme value, so the
+// result is the first index holding the extreme (== also matches -0 with +0).
+// Finding the value with independent lanes and then its first index gives
+// exactly the scan's answer, and the lanes vectorize.
+constexpr int32_t kLanes = 8;
+
+// First index of x in v[Low..High]; x must occur there.
+int32_t FirstEqual(const double* v, int32_t Low, int32_t High, double x) {
+  int32_t k = Low;
+#if defined(__SSE2__)
+  const __m128d want = _mm_set1_pd(x);
+  for (; High - k + 1 >= kLanes; k += kLanes) {
+    __m128d hit = _mm_cmpeq_pd(_mm_loadu_pd(v + k), want);
+    for (int32_t j = 1; j < kLanes / 2; ++j) {
+      hit = _mm_or_pd(hit, _mm_cmpeq_pd(_mm_loadu_pd(v + k + 2 * j), want));
+    }
+    if (_mm_movemask_pd(hit) != 0) break;
+  }
+#else
+  for (; High - k + 1 >= kLanes; k += kLanes) {
+    bool hit = false;
+    for (int32_t j = 0; j < kLanes; ++j) hit |= v[k + j] == x;
+    if (hit) break;
+  }
+#endif
+  while (!(v[k] == x)) ++k;
+  return k;
+}
+
 void ScanMinMax(const double* v, int32_t Low, int32_t High, double& Minimum, double& Maximum,
                 int32_t& MinIx, int32_t& MaxIx, bool& MinHit, bool& MaxHit) {
+  if (High < Low) return;
+  int32_t i = Low;
+  double lmn[kLanes];
+  double lmx[kLanes];
+#if defined(__SSE2__)
+  // minpd/maxpd keep the accumulator for a NaN element, like the scalar test.
+  __m128d amn[kLanes / 2];
+  __m128d amx[kLanes / 2];
+  for (int32_t j = 0; j < kLanes / 2; ++j) {
+    amn[j] = _mm_set1_pd(Minimum);
+    amx[j] = _mm_set1_pd(Maximum);
+  }
+  for (; High - i + 1 >= kLanes; i += kLanes) {
+    for (int32_t j = 0; j < kLanes / 2; ++j) {
+      const __m128d x = _mm_loadu_pd(v + i + 2 * j);
+      amn[j] = _mm_min_pd(x, amn[j]);
+      amx[j] = _mm_max_pd(x, amx[j]);
+    }
+  }
+  for (int32_t j = 0; j < kLanes / 2; ++j) {
+    _mm_storeu_pd(lmn + 2 * j, amn[j]);
+    _mm_storeu_pd(lmx + 2 * j, amx[j]);
+  }
+#else
+  for (int32_t j = 0; j < kLanes; ++j) {
+    lmn[j] = Minimum;
+    lmx[j] = Maximum;
+  }
+  for (; High - i + 1 >= kLanes; i += kLanes) {
+    for (int32_t j = 0; j < kLanes; ++j) {
+      const double x = v[i + j];
+      lmn[j] = x < lmn[j] ? x : lmn[j];
+      lmx[j] = x > lmx[j] ? x : lmx[j];
+    }
+  }
+#endif
   double mn = Minimum;
   double mx = Maximum;
-  int32_t imn = -1;
-  int32_t imx = -1;
-  for (int32_t i = Low; i <= High; ++i) {
-    const double x = v[i];
-    if (x < mn) {
-      mn = x;
-      imn = i;
-    }
-    if (x > mx) {
-      mx = x;
-      imx = i;
-    }
+  for (; i <= High; ++i) {
+    mn = v[i] < mn ? v[i] : mn;
+    mx = v[i] > mx ? v[i] : mx;
   }
-  Minimum = mn;
-  Maximum = mx;
-  if (imn >= 0) {
-    MinIx = imn;
+  for (int32_t j = 0; j < kLanes; ++j) {
+    mn = lmn[j] < mn ? lmn[j] : mn;
+    mx = lmx[j] > mx ? lmx[j] : mx;
+  }
+  if (mn < Minimum) {
+    const int32_t k = FirstEqual(v, Low, High, mn);
+    Minimum = v[k];
+    MinIx = k;
     MinHit = true;
   }
-  if (imx >= 0) {
-    MaxIx = imx;
+  if (mx > Maximum) {
+    const int32_t k = FirstEqual(v, Low, High, mx);
+    Maximum = v[k];
+    MaxIx = k;
     MaxHit = true;
   }
 }

@@ -30,6 +30,37 @@ TEST(MinMaxOfArray, FirstOccurrenceAndRangeRules) {
   EXPECT_TRUE(mn == -INFINITY && imn == 2 && mx == 2.0 && imx == 1);
 }
 
+TEST(MinMaxOfArray, LongRangesKeepTheFirstExtreme) {
+  // Against the defining scan: strict comparisons in index order, here over
+  // lengths beyond the block width, with repeats, both zeros and NaN.
+  SetRandSeed(321);
+  for (int32_t n : {9, 17, 100, 1001}) {
+    TDoubleArray d(static_cast<size_t>(n));
+    for (double& x : d) {
+      const int32_t r = Random(6);
+      x = r == 0 ? kNaN : (r == 1 ? -0.0 : (r == 2 ? 0.0 : static_cast<double>(Random(5) - 2)));
+    }
+    double wmn = uc_MaxDouble, wmx = -uc_MaxDouble;
+    int32_t wimn = 0, wimx = 0;
+    for (int32_t i = 1; i < n; ++i) {
+      if (d[i] < wmn) wmn = d[i], wimn = i;
+      if (d[i] > wmx) wmx = d[i], wimx = i;
+    }
+    double mn, mx;
+    int32_t imn, imx;
+    EXPECT_EQ(MinMaxOfArray(d, 1, n - 1, mn, mx, imn, imx), 0);
+    EXPECT_TRUE(imn == wimn && imx == wimx && mn == wmn && mx == wmx) << "n = " << n;
+    EXPECT_EQ(std::signbit(mn), std::signbit(wmn));
+  }
+  // Only zeros: the first one with its sign, whichever sign it has.
+  TDoubleArray z(20, 0.0);
+  z[3] = -0.0;
+  double mn, mx;
+  int32_t imn, imx;
+  MinMaxOfArray(z, 3, 19, mn, mx, imn, imx);
+  EXPECT_TRUE(imn == 3 && std::signbit(mn) && imx == 3 && std::signbit(mx));
+}
+
 TEST(MinMaxOfArray, Rectangle) {
   const TDouble2DArray d{{5, 2, 8}, {1, 9, 1}, {9, 0, 4}};
   double mn = 0, mx = 0;
