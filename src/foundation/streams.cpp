@@ -143,11 +143,18 @@ int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
   if (Count <= 0 || Buffer == nullptr) return 0;
   if (FPosition > INT64_MAX - Count) throw EInOutError("Out of memory while expanding memory stream");
   const int64_t end = FPosition + Count;
+  const auto* src = static_cast<const uint8_t*>(Buffer);
   if (end > Size()) {
+    // Bytes of this stream written back into it must survive the reallocation.
+    const auto at = reinterpret_cast<uintptr_t>(src);
+    const auto base = reinterpret_cast<uintptr_t>(FData.data());
+    const bool inside = !FData.empty() && at >= base && at < base + FData.size();
+    const std::size_t offset = inside ? static_cast<std::size_t>(at - base) : 0;
     if (static_cast<uint64_t>(end) > SIZE_MAX || !Reserve(static_cast<std::size_t>(end)))
       throw EInOutError("Out of memory while expanding memory stream");
+    if (inside) src = FData.data() + offset;
   }
-  std::memcpy(FData.data() + FPosition, Buffer, static_cast<std::size_t>(Count));
+  std::memmove(FData.data() + FPosition, src, static_cast<std::size_t>(Count));
   FPosition = end;
   return Count;
 }

@@ -50,6 +50,9 @@ TEST(MemoryStream, ReadWriteSeekSize) {
   EXPECT_EQ(ms.Memory()[8], 'z');
   ms.SetSize(3);
   EXPECT_EQ(ms.Position(), 3);
+  ms.WriteBuffer(ms.Memory(), 3);  // its own bytes, while the buffer grows
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(ms.Memory()), 6), "abcabc");
+  ms.SetSize(3);
   ms.SetPosition(0);
   EXPECT_THROW_MSG(ms.ReadBuffer(buf, 4), EInOutError, "Stream read error");
   ms.Clear();
