@@ -1,6 +1,7 @@
 #include "foundation/textfile.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <system_error>
 
@@ -125,7 +126,21 @@ bool TTextReader::NextWord(const char*& First, const char*& Last) {
 }
 
 bool TTextReader::ReadDouble(double& Value) {
-  const char* first = nullptr;
+  if (!SkipBlanks()) return false;
+  // Fast path: parse in place and accept when the number ends at a separator
+  // inside the buffer (or at the end of the file); everything else, a leading
+  // "+", a range error or a malformed word, goes the general way.
+  const char* first = FBuf.data() + FPos;
+  const char* end = FBuf.data() + FEnd;
+  if (*first != '+') {
+    double v = 0.0;
+    const auto r = std::from_chars(first, end, v);
+    if (r.ec == std::errc() && (r.ptr < end ? IsSeparator(*r.ptr) : FAtEnd)) {
+      Value = v;
+      FPos = static_cast<std::size_t>(r.ptr - FBuf.data());
+      return true;
+    }
+  }
   const char* last = nullptr;
   if (!NextWord(first, last)) return false;
   return detail::ParseDoubleToken(first, last, Value);
