@@ -23,7 +23,7 @@ bool RectWithin(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int3
     return false;
   }
   if (HighIx2 < LowIx2) return true;
-  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+  for (int64_t i = LowIx1; i <= HighIx1; ++i) {
     if (Data[static_cast<size_t>(i)].size() <= static_cast<size_t>(HighIx2)) return false;
   }
   return true;
@@ -36,8 +36,8 @@ bool RectWithin(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2, int3
 constexpr int32_t kLanes = 8;
 
 // First index of x in v[Low..High]; x must occur there.
-int32_t FirstEqual(const double* v, int32_t Low, int32_t High, double x) {
-  int32_t k = Low;
+int64_t FirstEqual(const double* v, int64_t Low, int64_t High, double x) {
+  int64_t k = Low;
 #if defined(__SSE2__)
   const __m128d want = _mm_set1_pd(x);
   for (; High - k + 1 >= kLanes; k += kLanes) {
@@ -58,10 +58,10 @@ int32_t FirstEqual(const double* v, int32_t Low, int32_t High, double x) {
   return k;
 }
 
-void ScanMinMax(const double* v, int32_t Low, int32_t High, double& Minimum, double& Maximum,
+void ScanMinMax(const double* v, int64_t Low, int64_t High, double& Minimum, double& Maximum,
                 int32_t& MinIx, int32_t& MaxIx, bool& MinHit, bool& MaxHit) {
   if (High < Low) return;
-  int32_t i = Low;
+  int64_t i = Low;
   double lmn[kLanes];
   double lmx[kLanes];
 #if defined(__SSE2__)
@@ -107,23 +107,23 @@ void ScanMinMax(const double* v, int32_t Low, int32_t High, double& Minimum, dou
     mx = lmx[j] > mx ? lmx[j] : mx;
   }
   if (mn < Minimum) {
-    const int32_t k = FirstEqual(v, Low, High, mn);
+    const int64_t k = FirstEqual(v, Low, High, mn);
     Minimum = v[k];
-    MinIx = k;
+    MinIx = static_cast<int32_t>(k);
     MinHit = true;
   }
   if (mx > Maximum) {
-    const int32_t k = FirstEqual(v, Low, High, mx);
+    const int64_t k = FirstEqual(v, Low, High, mx);
     Maximum = v[k];
-    MaxIx = k;
+    MaxIx = static_cast<int32_t>(k);
     MaxHit = true;
   }
 }
 
-void AddSums(const double* v, int32_t Low, int32_t High, double& Sum, double& SumSq) {
+void AddSums(const double* v, int64_t Low, int64_t High, double& Sum, double& SumSq) {
   double s = Sum;
   double q = SumSq;
-  for (int32_t i = Low; i <= High; ++i) {
+  for (int64_t i = Low; i <= High; ++i) {
     s += v[i];
     q += v[i] * v[i];
   }
@@ -171,14 +171,14 @@ int32_t MinMaxOfArray(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx2
   MaxIx1 = 0;
   MaxIx2 = 0;
   if (!RectWithin(Data, LowIx1, LowIx2, HighIx1, HighIx2)) return -1;
-  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+  for (int64_t i = LowIx1; i <= HighIx1; ++i) {
     // Strict comparisons across rows keep the first occurrence in scan order.
     bool minHit = false;
     bool maxHit = false;
     ScanMinMax(Data[static_cast<size_t>(i)].data(), LowIx2, HighIx2, Minimum, Maximum, MinIx2,
                MaxIx2, minHit, maxHit);
-    if (minHit) MinIx1 = i;
-    if (maxHit) MaxIx1 = i;
+    if (minHit) MinIx1 = static_cast<int32_t>(i);
+    if (maxHit) MaxIx1 = static_cast<int32_t>(i);
   }
   return 0;
 }
@@ -203,7 +203,7 @@ int32_t MeanVarOfArray(const TDouble2DArray& Data, int32_t LowIx1, int32_t LowIx
   if (!RectWithin(Data, LowIx1, LowIx2, HighIx1, HighIx2)) return -1;
   double sum = 0.0;
   double sumSq = 0.0;
-  for (int32_t i = LowIx1; i <= HighIx1; ++i) {
+  for (int64_t i = LowIx1; i <= HighIx1; ++i) {
     AddSums(Data[static_cast<size_t>(i)].data(), LowIx2, HighIx2, sum, sumSq);
   }
   // Two reversed ranges scan nothing: their product must not count as values.

@@ -71,7 +71,7 @@ inline void CombPassWide(T* a, int32_t n, int32_t gap) {
   constexpr int32_t W = kCombBlock<T>;
   const int32_t m = n - gap;
   int32_t i = 0;
-  for (; i + W <= m; i += W) {
+  for (; i <= m - W; i += W) {
     T* p = a + i;
     T* q = p + gap;
     T x[W];
