@@ -165,11 +165,19 @@ void CombSort(T* Data, int32_t NumElems, int32_t StartGap, bool Ascending, OnPas
 }
 
 /// As CombSort, and Exchange(i, i + gap) (0-based) runs after every exchange,
-/// so that callers can keep parallel data in step.
+/// so that callers can keep parallel data in step. An Exchange that tests
+/// empty (an unassigned std::function) takes the CombSort path: the passes and
+/// the result are the same, without the per-pair branch.
 template <class T, class OnPass, class OnExchange>
 void CombSortEvents(T* Data, int32_t NumElems, int32_t StartGap, bool Ascending, OnPass&& Pass,
                     OnExchange&& Exchange) {
   if (Data == nullptr || NumElems <= 1) return;
+  if constexpr (std::is_constructible_v<bool, const std::decay_t<OnExchange>&>) {
+    if (!static_cast<bool>(Exchange)) {
+      CombSort(Data, NumElems, StartGap, Ascending, Pass);
+      return;
+    }
+  }
   int32_t gap = StartGap < 1 ? 1 : StartGap;
   for (;;) {
     gap = CombNextGap(gap);

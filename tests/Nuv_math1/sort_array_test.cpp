@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -91,6 +92,11 @@ TEST(SortArray, BlockPassesMatchElementByElementPasses) {
   SortArray(k, false);
   detail::CombSortEvents(k2.data(), 333, 333, false, [] {}, [](int32_t, int32_t) {});
   EXPECT_TRUE(k == k2 && std::is_sorted(k.rbegin(), k.rend()));
+  // An unassigned exchange handler sorts all the same.
+  k2 = k;
+  std::reverse(k2.begin(), k2.end());
+  detail::CombSortEvents(k2.data(), 333, 332, false, [] {}, std::function<void(int32_t, int32_t)>());
+  EXPECT_EQ(k, k2);
 }
 
 TEST(SortArray, NaNLastAscendingFirstDescendingAndUntyped) {
