@@ -128,60 +128,50 @@ TEST(SortArray, NaNLastAscendingFirstDescendingAndUntyped) {
 
 TEST(SortIntoArray, TypedAndUntypedPositions) {
   DV d{1, 3, 5, 7};
-  EXPECT_EQ(SortIntoArray(d, 4.0, true, false), 2);
-  EXPECT_EQ(d, DV({1, 3, 4, 5}));
+  EXPECT_TRUE(SortIntoArray(d, 4.0, true, false) == 2 && d == DV({1, 3, 4, 5}));
   d = {1, 3, 5, 7};
-  EXPECT_EQ(SortIntoArray(d, 9.0, true, false), -1);
-  EXPECT_EQ(SortIntoArray(d, 3.0, true, false), -1);
+  EXPECT_TRUE(SortIntoArray(d, 9.0, true, false) == -1 && SortIntoArray(d, 3.0, true, false) == -1);
   EXPECT_EQ(d, DV({1, 3, 5, 7}));
-  EXPECT_EQ(SortIntoArray(d, 3.0, true, true), 1);
-  EXPECT_EQ(d, DV({1, 3, 3, 5}));
+  EXPECT_TRUE(SortIntoArray(d, 3.0, true, true) == 1 && d == DV({1, 3, 3, 5}));
   // Both ends: before the first, and onto the last place.
   d = {1, 3, 5, 7};
   EXPECT_EQ(SortIntoArray(d, 0.5, true, false), 0);
   EXPECT_EQ(SortIntoArray(d, 4.0, true, false), 3);
   EXPECT_EQ(d, DV({0.5, 1, 3, 4}));
   std::vector<int32_t> k{9, 6, 3};
-  EXPECT_EQ(SortIntoArray(k, 7, false, false), 1);
-  EXPECT_EQ(k, std::vector<int32_t>({9, 7, 6}));
+  EXPECT_TRUE(SortIntoArray(k, 7, false, false) == 1 && k == std::vector<int32_t>({9, 7, 6}));
   EXPECT_EQ(SortIntoArray(k, 2, false, true), -1);
   // NaN counts as larger than every number.
   std::vector<float> f{1, 2, std::numeric_limits<float>::quiet_NaN()};
-  EXPECT_EQ(SortIntoArray(f, 1.5f, true, false), 1);
-  EXPECT_EQ(f[2], 2.0f);
+  EXPECT_TRUE(SortIntoArray(f, 1.5f, true, false) == 1 && f[2] == 2.0f);
   DV empty;
   EXPECT_EQ(SortIntoArray(empty, 1.0, true, true), -1);
   // Untyped: 1-based, 0 for "not inserted" and for unusable arguments.
   double u[4] = {1, 3, 5, 7};
   const double four = 4, nine = 9;
-  EXPECT_EQ(SortIntoArray(u, 4, vkDouble, &four, true, false), 3);
-  EXPECT_TRUE(u[2] == 4 && u[3] == 5);
+  EXPECT_TRUE(SortIntoArray(u, 4, vkDouble, &four, true, false) == 3 && u[2] == 4 && u[3] == 5);
   EXPECT_EQ(SortIntoArray(u, 4, vkDouble, &nine, true, false), 0);
   int32_t ku[3] = {5, 3, 1};
   const int32_t three = 3;
   EXPECT_EQ(SortIntoArray(ku, 3, vkInteger, &three, false, false), 0);
-  EXPECT_EQ(SortIntoArray(ku, 3, vkInteger, &three, false, true), 2);
-  EXPECT_TRUE(ku[1] == 3 && ku[2] == 3);
-  EXPECT_EQ(SortIntoArray(u, 4, vkString, &four, true, false), 0);
-  EXPECT_EQ(SortIntoArray(u, 0, vkDouble, &four, true, false), 0);
-  EXPECT_EQ(SortIntoArray(nullptr, 2, vkDouble, &four, true, false), 0);
-  EXPECT_EQ(SortIntoArray(u, 4, vkDouble, nullptr, true, false), 0);
+  EXPECT_TRUE(SortIntoArray(ku, 3, vkInteger, &three, false, true) == 2 && ku[2] == 3);
+  EXPECT_TRUE(SortIntoArray(u, 4, vkString, &four, true, false) == 0 &&
+              SortIntoArray(u, 0, vkDouble, &four, true, false) == 0 &&
+              SortIntoArray(nullptr, 2, vkDouble, &four, true, false) == 0 &&
+              SortIntoArray(u, 4, vkDouble, nullptr, true, false) == 0);
 }
 
 TEST(InsertIntoArray, TypedAndUntyped) {
   DV d{1, 2, 3};
   InsertIntoArray(d, 9.0, 0);
   EXPECT_EQ(d, DV({9, 1, 2}));
-  InsertIntoArray(d, 8.0, 2);
-  InsertIntoArray(d, 7.0, 3);
-  InsertIntoArray(d, 7.0, -1);
+  for (int32_t ix : {2, 3, -1}) InsertIntoArray(d, 8.0, ix);
   EXPECT_EQ(d, DV({9, 1, 8}));
   int32_t u[3] = {1, 2, 3};
   const int32_t nine = 9;
   InsertIntoArray(u, 3, vkInteger, &nine, 1);
   EXPECT_TRUE(u[0] == 9 && u[1] == 1 && u[2] == 2);
-  InsertIntoArray(u, 3, vkInteger, &nine, 0);
-  InsertIntoArray(u, 3, vkInteger, &nine, 4);
+  for (int32_t ix : {0, 4}) InsertIntoArray(u, 3, vkInteger, &nine, ix);
   InsertIntoArray(u, 3, vkOther, &nine, 2);
   EXPECT_EQ(u[1], 1);
 }
