@@ -37,7 +37,9 @@ namespace {
   throw EInOutError("PPM file \"" + FileName + "\" is truncated");
 }
 
-[[noreturn]] void NoMemory() { throw EInOutError("TBitmap.SetSize: not enough memory"); }
+[[noreturn]] void NoMemory(const char* Operation) {
+  throw ENUVError(std::string(Operation) + ": not enough memory");
+}
 
 inline bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
@@ -96,9 +98,9 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
   if (AWidth == FWidth && AHeight == FHeight) return;
   const std::size_t w = static_cast<std::size_t>(AWidth);
   const std::size_t h = static_cast<std::size_t>(AHeight);
-  if (h != 0 && w > SIZE_MAX / h) NoMemory();
+  if (h != 0 && w > SIZE_MAX / h) NoMemory("TBitmap.SetSize");
   std::vector<TColor> fresh;
-  if (!TryAllocate(fresh, w * h, TColor{0})) NoMemory();
+  if (!TryAllocate(fresh, w * h, TColor{0})) NoMemory("TBitmap.SetSize");
   const std::size_t cw = std::min(w, static_cast<std::size_t>(FWidth));
   const std::size_t ch = std::min(h, static_cast<std::size_t>(FHeight));
   for (std::size_t y = 0; y < ch; ++y)
@@ -111,10 +113,10 @@ void TBitmap::LoadFromMemory(const TColor* Colors, int32_t AWidth, int32_t AHeig
   AHeight = std::max(AHeight, 0);
   const std::size_t w = static_cast<std::size_t>(AWidth);
   const std::size_t h = static_cast<std::size_t>(AHeight);
-  if (h != 0 && w > SIZE_MAX / h) NoMemory();
+  if (h != 0 && w > SIZE_MAX / h) NoMemory("TBitmap.LoadFromMemory");
   const std::size_t n = Colors != nullptr ? w * h : 0;
   std::vector<TColor> fresh;
-  if (!TryAllocate(fresh, n, TColor{0})) NoMemory();
+  if (!TryAllocate(fresh, n, TColor{0})) NoMemory("TBitmap.LoadFromMemory");
   for (std::size_t i = 0; i < n; ++i) fresh[i] = Colors[i] & 0x00FFFFFFu;
   if (n == 0) AWidth = AHeight = 0;
   Replace(fresh, AWidth, AHeight);
@@ -136,12 +138,12 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
   // memory than the file holds.
   const int64_t count = w * h;
   if (count > (INT64_MAX / 3) || file.Size() - file.Position() < 3 * count) Truncated(FileName);
-  if (static_cast<uint64_t>(count) > SIZE_MAX / sizeof(TColor)) NoMemory();
+  if (static_cast<uint64_t>(count) > SIZE_MAX / sizeof(TColor)) NoMemory("TBitmap.LoadFromFile");
   std::vector<TColor> fresh;
   std::vector<uint8_t> row;
   if (!TryAllocate(fresh, static_cast<std::size_t>(count), TColor{0}) ||
       !TryAllocate(row, static_cast<std::size_t>(3 * w), uint8_t{0}))
-    NoMemory();
+    NoMemory("TBitmap.LoadFromFile");
   TColor* out = fresh.data();
   for (int64_t y = 0; y < h; ++y) {
     if (file.Read(row.data(), 3 * w) != 3 * w) Truncated(FileName);

@@ -48,8 +48,9 @@ class NUV_API TBitmap : public TObject {
   int32_t Width() const { return FWidth; }
   int32_t Height() const { return FHeight; }
   /// Resizes; pixels inside both sizes keep their colours, new ones are black.
-  /// Negative sizes count as 0. Raises EInOutError "TBitmap.SetSize: not
-  /// enough memory" (bitmap unchanged) when the pixels cannot be had.
+  /// Negative sizes count as 0. Raises ENUVError "TBitmap.SetSize: not
+  /// enough memory" (bitmap unchanged) when the pixels cannot be had; the
+  /// loaders raise the same with their own names.
   void SetSize(int32_t AWidth, int32_t AHeight);
   TCanvas* GetCanvas() { return FCanvas.get(); }
 

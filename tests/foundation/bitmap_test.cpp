@@ -76,6 +76,10 @@ TEST(Bitmap, PixelsSizesAndMemory) {
   bm.SetSize(4, 4);  // overlapping pixels kept
   EXPECT_EQ(cv->Pixels(2, 1), 0x123456u);
   EXPECT_EQ(cv->Pixels(3, 3), 0u);
+  // 2^62 pixels of 4 bytes: refused before any allocation, bitmap unchanged.
+  EXPECT_THROW_MSG(bm.SetSize(INT32_MAX, INT32_MAX), ENUVError,
+                   "TBitmap.SetSize: not enough memory");
+  EXPECT_EQ(cv->Pixels(2, 1), 0x123456u);
   bm.SetSize(1, 1);
   EXPECT_EQ(cv->Pixels(0, 0), 0u);
   EXPECT_EQ(cv->Pixels(1, 0), clrInvalid);
