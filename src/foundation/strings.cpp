@@ -52,13 +52,7 @@ double OutOfRangeValue(const char* First, const char* Last) {
   const char* p = First;
   if (p < Last && (*p == '-' || *p == '+')) negative = *p++ == '-';
   bool leadingZero = true;  // no non-zero digit before the point
-  for (; p < Last && (IsDigit(*p) || *p == '.'); ++p)
-    if (*p == '.') {
-      ++p;
-      break;
-    } else if (*p != '0') {
-      leadingZero = false;
-    }
+  for (; p < Last && IsDigit(*p); ++p) leadingZero = leadingZero && *p == '0';
   while (p < Last && *p != 'e' && *p != 'E') ++p;
   bool tiny = leadingZero;
   if (p < Last) {
