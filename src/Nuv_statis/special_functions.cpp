@@ -114,6 +114,10 @@ double ErfApprox(double x) {
 
 double LnBeta(double a, double b) {
   if (a < 0 || b < 0) return 0.0;
+  // B(a, b) vanishes as either argument grows without bound; with the other 0
+  // the formula is 0 throughout.
+  if (std::isinf(a)) return b > 0 ? -std::numeric_limits<double>::infinity() : 0.0;
+  if (std::isinf(b)) return a > 0 ? -std::numeric_limits<double>::infinity() : 0.0;
   return static_cast<double>(statis_detail::LnGammaExt(a) + statis_detail::LnGammaExt(b) -
                              statis_detail::LnGammaExt(static_cast<Extended>(a) + b));
 }
@@ -158,8 +162,12 @@ double IncompleteBeta(double x, double a, double b) {
   const Extended be = b;
   const Extended bt = std::exp(statis_detail::LnGammaExt(ae + be) - statis_detail::LnGammaExt(ae) -
                                statis_detail::LnGammaExt(be) + ae * std::log(xe) + be * std::log(1 - xe));
-  if (xe < (ae + 1) / (ae + be + 2)) return static_cast<double>(bt * BetaContinuedFraction(xe, ae, be) / ae);
-  return static_cast<double>(1 - bt * BetaContinuedFraction(1 - xe, be, ae) / be);
+  const Extended r = xe < (ae + 1) / (ae + be + 2) ? bt * BetaContinuedFraction(xe, ae, be) / ae
+                                                  : 1 - bt * BetaContinuedFraction(1 - xe, be, ae) / be;
+  // Parameters so large that the front factor or the fraction break down
+  // (beyond 1e100): the distribution is a step at its mean.
+  if (!std::isfinite(r)) return xe < ae / (ae + be) ? 0.0 : 1.0;
+  return static_cast<double>(r);
 }
 
 double LnBinomCoeff(int32_t n, int32_t k) {

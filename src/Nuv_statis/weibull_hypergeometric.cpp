@@ -18,9 +18,10 @@ double WeibullDensity(double x, double k, double lambda) {
   const Extended f = std::exp(-pw) * ke * std::exp((ke - 1) * std::log(xe)) / std::exp(ke * std::log(le));
   if (std::isfinite(f)) return static_cast<double>(f);
   // A power outside the Extended range: the same product in logarithms.
-  if (!(ke > 0)) return 0.0;
-  if (std::isinf(pw)) return 0.0;
-  return static_cast<double>(std::exp(std::log(ke) + (ke - 1) * std::log(xe) - ke * std::log(le) - pw));
+  if (!(ke > 0) || std::isinf(pw)) return 0.0;
+  const Extended g = std::exp(std::log(ke) + (ke - 1) * std::log(xe) - ke * std::log(le) - pw);
+  // an infinite shape or scale leaves no mass at any finite x
+  return std::isnan(g) ? 0.0 : static_cast<double>(g);
 }
 
 double HyperGeoDistriDensity(double p, int32_t npop, int32_t nsample, int32_t k) {

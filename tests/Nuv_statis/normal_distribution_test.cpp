@@ -114,6 +114,7 @@ TEST(WeibullHypergeometric, WeibullDensity) {
   // powers far outside any range stay finite: no inf * 0
   EXPECT_EQ(WeibullDensity(50, 1e5, 1), 0.0);
   EXPECT_EQ(WeibullDensity(1e-300, 1e5, 1), 0.0);
+  EXPECT_EQ(WeibullDensity(0.5, kInf, 1), 0.0);
 }
 
 TEST(WeibullHypergeometric, HypergeometricMessagesInOrderAndValues) {

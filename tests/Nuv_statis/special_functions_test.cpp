@@ -79,6 +79,8 @@ TEST(SpecialFunctions, LnBetaAndIncompleteBeta) {
   EXPECT_EQ(LnBeta(2, -1), 0.0);
   // ln Gamma(0) counts as 0, so ln Gamma(0) + ln Gamma(4) - ln Gamma(0 + 4) = 0
   EXPECT_EQ(LnBeta(0, 4), 0.0);
+  EXPECT_EQ(LnBeta(2, kInf), -kInf);
+  EXPECT_EQ(LnBeta(0, kInf), 0.0);
 
   // mpmath.betainc(a, b, 0, x, regularized=True); for (2, 3) the switch is at 3/7
   EXPECT_REL_NEAR(IncompleteBeta(0.2, 2, 3), 0.1808, kIterTol);   // direct fraction
@@ -95,6 +97,9 @@ TEST(SpecialFunctions, LnBetaAndIncompleteBeta) {
   // the fraction divides by a and b: outside their domain the neutral 0
   EXPECT_EQ(IncompleteBeta(0.5, 0, 3), 0.0);
   EXPECT_EQ(IncompleteBeta(0.5, 2, -1), 0.0);
+  // past 1e100 the front factor overflows: the step at the mean, not NaN
+  EXPECT_EQ(IncompleteBeta(0.3, 1e300, 1e300), 0.0);
+  EXPECT_EQ(IncompleteBeta(0.7, 1e300, 1e300), 1.0);
 }
 
 TEST(SpecialFunctions, BinomialCoefficients) {
