@@ -132,3 +132,22 @@ TEST(ContinuousDistributions, QuantilesInvertTheirIntegrals) {
     }
   }
 }
+
+TEST(ContinuousDistributions, ContinuousAcrossTheSeriesFractionSwitch) {
+  // The incomplete gamma changes method at x/2 = df/2 + 1, the beta at
+  // u = (a + 1)/(a + b + 2); one ulp apart the two methods differ by the
+  // density times that ulp, to rounding.
+  for (int32_t df : {1, 10, 1000, 1000000}) {
+    const double x = df + 2.0;
+    const double xb = std::nextafter(x, 0.0);
+    EXPECT_NEAR(chi2DistriIntegral(x, df) - chi2DistriIntegral(xb, df), Chi2DistriDensity(x, df) * (x - xb), 4e-16)
+        << "chi2 df " << df;
+    const double d1 = df;
+    const double d2 = 7;
+    const double w = (d1 + 2) * d2 / ((d2 + 2) * d1);
+    const double wb = std::nextafter(w, 0.0);
+    const double wa = std::nextafter(w, 2 * w);
+    EXPECT_NEAR(FDistriIntegral(wa, df, 7) - FDistriIntegral(wb, df, 7), FDistriDensity(w, df, 7) * (wa - wb), 4e-16)
+        << "F df " << df;
+  }
+}
