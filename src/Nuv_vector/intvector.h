@@ -23,9 +23,6 @@ class NUV_API TIntVector : public TVectorCore<int32_t> {
   }
   double Leng() const { return CalcVecLeng(); }
 
-  /// Copies size, elements, IsEmpty and the events of a TIntVector; fires nothing.
-  void Assign(TPersistent* Source) override;
-  void AssignTo(TPersistent* Dest) override;
 
   /// Counts elements FirstElem..LastElem (unclipped) into |LastBin - FirstBin + 1| div
   /// BinWidth integer bins of Histo (BinWidth <= 0 counts as 1). Values at or beyond the

@@ -16,22 +16,6 @@ void TVector::SetVecLeng(double x) {
   Changed();
 }
 
-void TVector::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TVector*>(Source)) {
-    AssignCore(*src);
-    return;
-  }
-  TVectorCore<double>::Assign(Source);
-}
-
-void TVector::AssignTo(TPersistent* Dest) {
-  if (auto* dest = dynamic_cast<TVector*>(Dest)) {
-    dest->Assign(this);
-    return;
-  }
-  TVectorCore<double>::AssignTo(Dest);
-}
-
 void TVector::FillRandomUniform(double RangeLow, double RangeHigh) {
   const double span = RangeHigh - RangeLow;
   for (double& v : FVec) v = RangeLow + Random() * span;

@@ -28,9 +28,6 @@ class NUV_API TVector : public TVectorCore<double> {
   /// Scales the vector to length x. Raises ENUVVectorError "vector has zero length".
   void SetVecLeng(double x);
 
-  /// Copies size, elements, IsEmpty and the events of a TVector; fires nothing.
-  void Assign(TPersistent* Source) override;
-  void AssignTo(TPersistent* Dest) override;
 
   /// Element i := RangeLow + u (RangeHigh - RangeLow), u uniform, in element order.
   void FillRandomUniform(double RangeLow, double RangeHigh);

@@ -61,6 +61,10 @@ class NUV_API TVectorCore : public TComponent {
   }
 
   // --- copying and filling --------------------------------------------------
+  /// From a vector of the same element type: copies size, elements, IsEmpty and both
+  /// events, firing nothing. Anything else raises EConvertError.
+  void Assign(TPersistent* Source) override;
+  void AssignTo(TPersistent* Dest) override;
   /// Resizes to the source's size and copies every element through SetVal, then Changed.
   void Clone(const TVectorCore* VecSource);
   /// Copies source elements SourceElemLo..SourceElemHi (each bound clipped into the source,

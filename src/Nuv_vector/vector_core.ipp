@@ -49,6 +49,25 @@ void TVectorCore<T>::AssignCore(const TVectorCore& Source) {
 }
 
 template <class T>
+void TVectorCore<T>::Assign(TPersistent* Source) {
+  // TVector and TIntVector are the only vectors of their element types.
+  if (auto* src = dynamic_cast<TVectorCore*>(Source)) {
+    AssignCore(*src);
+    return;
+  }
+  TComponent::Assign(Source);
+}
+
+template <class T>
+void TVectorCore<T>::AssignTo(TPersistent* Dest) {
+  if (auto* dest = dynamic_cast<TVectorCore*>(Dest)) {
+    dest->Assign(this);
+    return;
+  }
+  TComponent::AssignTo(Dest);
+}
+
+template <class T>
 void TVectorCore<T>::Clone(const TVectorCore* VecSource) {
   if (VecSource == nullptr) return;
   Resize(VecSource->FNElem);
