@@ -1,0 +1,14 @@
+// Multivariate analysis: covariance and correlation matrices, eigenvectors
+// by the cyclic Jacobi method with a per-thread eigen store, principal
+// components, the singular value decomposition with its least-squares solver
+// and the pseudo-inverse, the Mahalanobis distance, multiple linear and
+// ridge regression, partial least squares (SIMPLS) and vertex component
+// analysis. CalcFishQ, the Fisher ratio of two groups, is shared with the
+// statistics unit and comes from there.
+#pragma once
+
+#include "Nuv_math2/covariance.h"
+#include "Nuv_math2/eigen.h"
+#include "Nuv_math2/mahalanobis.h"
+#include "Nuv_math2/princomp.h"
+#include "Nuv_statis/normal_distribution.h"
