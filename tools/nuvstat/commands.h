@@ -1,0 +1,19 @@
+// The subcommands: each computes a complete Report from the data, or raises.
+#pragma once
+
+#include "args.h"
+#include "input.h"
+#include "output.h"
+
+namespace nuvstat {
+
+Report RunDescribe(const DataSet& Data, const Options& Opt);
+Report RunCorr(const DataSet& Data, const Options& Opt);
+Report RunCov(const DataSet& Data, const Options& Opt);
+Report RunPca(const DataSet& Data, const Options& Opt);
+Report RunRegress(const DataSet& Data, const Options& Opt);
+
+/// The report's head: command, source, number of rows and columns.
+Report StartReport(const std::string& Command, const DataSet& Data);
+
+}  // namespace nuvstat

@@ -1,0 +1,122 @@
+#include "input.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "errors.h"
+#include "progress.h"
+#include "sample_data.h"
+
+namespace nuvstat {
+
+namespace {
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string ReadStdin() {
+  std::string text;
+  char buf[65536];
+  size_t got = 0;
+  while ((got = std::fread(buf, 1, sizeof buf, stdin)) > 0) text.append(buf, got);
+  if (std::ferror(stdin) != 0)
+    throw ToolError("cannot read standard input: " + std::string(std::strerror(errno)));
+  return text;
+}
+
+// Fails early with the system's reason, which the matrix reader does not report.
+void CheckReadable(const std::string& File) {
+  struct stat st {};
+  if (::stat(File.c_str(), &st) != 0)
+    throw ToolError("cannot open " + Quoted(File) + ": " + std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) throw ToolError("cannot open " + Quoted(File) + ": it is a directory");
+  std::FILE* f = std::fopen(File.c_str(), "rb");
+  if (f == nullptr) throw ToolError("cannot open " + Quoted(File) + ": " + std::strerror(errno));
+  std::fclose(f);
+}
+
+[[noreturn]] void RaiseLoadError(const std::string& Source, const nuv::TMatrixTextInfo& Info) {
+  std::string where = Source;
+  if (Info.ErrorLine > 0) {
+    where += ", line " + std::to_string(Info.ErrorLine);
+    if (Info.ErrorColumn > 0) where += ", column " + std::to_string(Info.ErrorColumn);
+  }
+  throw ToolError(where + ": " + (Info.ErrorText.empty() ? "not a table of numbers"
+                                                         : Info.ErrorText));
+}
+
+// The reader takes "NaN" and "Inf" as numbers, but the statistics treat them
+// unevenly (a NaN mean beside a minimum that skips it): refuse them up front.
+void RejectNonFinite(const DataSet& Data) {
+  const int32_t n = Data.NRows();
+  for (int32_t c = 1; c <= Data.NCols(); ++c) {
+    const double* col = Data.Mat->ColData(c);
+    for (int32_t r = 0; r < n; ++r)
+      if (!std::isfinite(col[r]))
+        throw ToolError(Data.Source + ": data row " + std::to_string(r + 1) + ", column " +
+                        std::to_string(c) + " (" + Quoted(Data.Names[static_cast<size_t>(c - 1)]) +
+                        "): NaN and infinite values cannot be analysed");
+  }
+}
+
+}  // namespace
+
+DataSet LoadData(const std::string& File) {
+  DataSet data;
+  data.Mat = std::make_unique<nuv::TMatrix>();
+  nuv::TMatrixTextInfo info;
+  bool ok = false;
+  SetProgressLabel("reading");
+  if (File.empty()) {
+    data.Source = "bundled Iris sample";
+    if (kIrisCsv[0] == '\0') throw ToolError("this build has no bundled sample: give a FILE");
+    ok = data.Mat->LoadFromText(kIrisCsv, true, info);
+  } else if (File == "-") {
+    data.Source = "stdin";
+    const std::string text = ReadStdin();
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos)
+      throw ToolError("stdin: no data");
+    ok = data.Mat->LoadFromText(text, true, info);
+  } else {
+    data.Source = File;
+    CheckReadable(File);
+    ok = data.Mat->LoadFromFile(File, true, info);
+  }
+  CheckInterrupted();
+  if (!ok) RaiseLoadError(data.Source, info);
+  if (data.NRows() == 0 || data.NCols() == 0) throw ToolError(data.Source + ": no data");
+  const auto nc = static_cast<size_t>(data.NCols());
+  data.Names = info.ColNames;
+  data.Names.resize(nc);
+  for (size_t c = 0; c < nc; ++c)
+    if (data.Names[c].empty()) data.Names[c] = "V" + std::to_string(c + 1);
+  RejectNonFinite(data);
+  return data;
+}
+
+void RequireRows(const DataSet& Data, int32_t MinRows, const std::string& What) {
+  if (Data.NRows() < MinRows)
+    throw ToolError(Data.Source + ": too few rows: " + What + " needs at least " +
+                    std::to_string(MinRows) + ", the data has " + std::to_string(Data.NRows()));
+}
+
+int32_t FindColumn(const DataSet& Data, const std::string& NameOrNumber) {
+  for (size_t c = 0; c < Data.Names.size(); ++c)
+    if (Data.Names[c] == NameOrNumber) return static_cast<int32_t>(c);
+  int32_t number = 0;
+  const char* first = NameOrNumber.data();
+  const char* last = first + NameOrNumber.size();
+  const auto res = std::from_chars(first, last, number);
+  if (res.ec == std::errc() && res.ptr == last && number >= 1 && number <= Data.NCols())
+    return number - 1;
+  std::string names;
+  for (const std::string& n : Data.Names) names += (names.empty() ? "" : ", ") + n;
+  throw ToolError(Data.Source + ": no column " + Quoted(NameOrNumber) + " (the columns are " +
+                  names + ", or numbers 1 to " + std::to_string(Data.NCols()) + ")");
+}
+
+}  // namespace nuvstat

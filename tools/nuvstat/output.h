@@ -1,0 +1,57 @@
+// The results of a subcommand as named tables, written as an aligned text
+// table, as CSV or as JSON. A command fills a Report completely before
+// anything is written, so an error or an interruption never leaves half a
+// result on stdout.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "args.h"
+
+namespace nuvstat {
+
+/// A number, a text, or a figure that was not computed (n/a, empty, null).
+struct Cell {
+  enum Kind { kNumber, kText, kMissing };
+  Kind What = kMissing;
+  double Value = 0.0;
+  std::string Text;
+
+  static Cell Number(double v) { return Cell{kNumber, v, {}}; }
+  static Cell Str(std::string s) { return Cell{kText, 0.0, std::move(s)}; }
+  static Cell Missing() { return Cell{}; }
+};
+
+struct Table {
+  std::string Name;                  ///< JSON key and CSV section name ("loadings")
+  std::string Title;                 ///< heading of the text form
+  std::string KeyHeader;             ///< header of the row-label column ("column")
+  std::vector<std::string> Columns;  ///< headers of the value columns
+  std::vector<std::string> RowLabels;
+  std::vector<std::vector<Cell>> Rows;  ///< one Cell per value column
+
+  void AddRow(std::string Label, std::vector<Cell> Cells) {
+    RowLabels.push_back(std::move(Label));
+    Rows.push_back(std::move(Cells));
+  }
+};
+
+struct Report {
+  std::string Command;
+  /// Facts about the run ("source", "rows", ...), in order; shown above the tables.
+  std::vector<std::pair<std::string, Cell>> Info;
+  std::vector<Table> Tables;
+};
+
+/// Writes the report in the chosen form; raises ToolError when the stream fails.
+void WriteReport(const Report& R, Format F, std::FILE* Out);
+
+/// Shortest text that reads back as the same double ("NaN", "Inf", "-Inf" for the others).
+std::string RoundTripText(double v);
+/// Six significant digits, as the text table shows numbers.
+std::string ShortText(double v);
+
+}  // namespace nuvstat

@@ -1,0 +1,88 @@
+#include "progress.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+#include "errors.h"
+#include "foundation/frame.h"
+
+namespace nuvstat {
+
+namespace {
+
+static_assert(std::atomic<bool>::is_always_lock_free,
+              "the signal handler stores into AbortMathProc");
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+using Clock = std::chrono::steady_clock;
+
+// Short runs stay silent; longer ones refresh one line a few times a second.
+constexpr auto kQuietTime = std::chrono::milliseconds(400);
+constexpr auto kRefresh = std::chrono::milliseconds(150);
+
+struct Display {
+  std::string Label = "working";
+  Clock::time_point Start = Clock::now();
+  Clock::time_point Last{};
+  unsigned Calls = 0;
+  bool Shown = false;
+};
+
+Display gDisplay;
+
+extern "C" void OnSigInt(int) {
+  gInterrupted = 1;
+  nuv::AbortMathProc.store(true, std::memory_order_relaxed);
+}
+
+void ShowProgress(double Steps) {
+  // Reading the clock on every step would cost more than many steps do.
+  if ((++gDisplay.Calls & 255u) != 0) return;
+  const Clock::time_point now = Clock::now();
+  if (now - gDisplay.Start < kQuietTime || now - gDisplay.Last < kRefresh) return;
+  gDisplay.Last = now;
+  gDisplay.Shown = true;
+  std::fprintf(stderr, "\rnuvstat: %s, step %.0f (Ctrl-C stops)\033[K", gDisplay.Label.c_str(),
+               Steps);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+ProgressScope::ProgressScope() {
+  struct sigaction sa {};
+  sa.sa_handler = OnSigInt;
+  sigemptyset(&sa.sa_mask);
+  // A second Ctrl-C ends the program at once, should an operation not poll.
+  sa.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &sa, nullptr);
+  gDisplay = Display{};
+  if (isatty(STDERR_FILENO) != 0) nuv::MathFeedBackProc = ShowProgress;
+}
+
+ProgressScope::~ProgressScope() {
+  nuv::MathFeedBackProc = nullptr;
+  std::signal(SIGINT, SIG_DFL);
+  if (gDisplay.Shown) {
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+  }
+}
+
+void SetProgressLabel(const std::string& Label) {
+  gDisplay.Label = Label;
+  gDisplay.Start = Clock::now();
+}
+
+bool InterruptRequested() { return gInterrupted != 0; }
+
+void CheckInterrupted() {
+  if (InterruptRequested()) throw Interrupted();
+}
+
+}  // namespace nuvstat

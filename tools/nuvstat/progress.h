@@ -1,0 +1,29 @@
+// Progress on stderr through the library's progress hook, and Ctrl-C as an
+// abort request through AbortMathProc.
+#pragma once
+
+#include <string>
+
+namespace nuvstat {
+
+/// Installs the SIGINT handler and, when stderr is a terminal, the progress
+/// display; both are removed again by the destructor.
+class ProgressScope {
+ public:
+  ProgressScope();
+  ~ProgressScope();
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+};
+
+/// Names the step shown in the progress line ("covariance", "eigenvectors").
+void SetProgressLabel(const std::string& Label);
+
+/// True once Ctrl-C was pressed. Library operations clear AbortMathProc when
+/// they start, so the tool keeps its own note of the request.
+bool InterruptRequested();
+
+/// Raises Interrupted when Ctrl-C was pressed; called around every library call.
+void CheckInterrupted();
+
+}  // namespace nuvstat

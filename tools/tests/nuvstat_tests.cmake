@@ -1,0 +1,184 @@
+# CTest cases that run the built nuvstat on the bundled sample and on small
+# files with hand-computed answers, and check its output and exit status.
+set(NUVSTAT_TEST_DATA ${CMAKE_CURRENT_SOURCE_DIR}/tests/data)
+find_program(NUV_TIMEOUT_PROG timeout)
+
+# nuvstat_test(<name> ARGS <arg>... [STDIN <file>] [EXIT <status>]
+#              [OUT <regex>...] [ERR <regex>...] [OUT_EMPTY] [SIGINT_AFTER <seconds>])
+function(nuvstat_test name)
+  cmake_parse_arguments(T "OUT_EMPTY" "STDIN;EXIT;SIGINT_AFTER" "ARGS;OUT;ERR" ${ARGN})
+  string(REPLACE ";" "@@" args "${T_ARGS}")
+  set(defs -DNUVSTAT=$<TARGET_FILE:nuvstat> "-DARGS=${args}")
+  if(DEFINED T_STDIN)
+    list(APPEND defs -DSTDIN=${T_STDIN})
+  endif()
+  if(DEFINED T_EXIT)
+    list(APPEND defs -DEXIT=${T_EXIT})
+  endif()
+  if(DEFINED T_OUT)
+    string(REPLACE ";" "@@" out "${T_OUT}")
+    list(APPEND defs "-DOUT=${out}")
+  endif()
+  if(DEFINED T_ERR)
+    string(REPLACE ";" "@@" err "${T_ERR}")
+    list(APPEND defs "-DERR=${err}")
+  endif()
+  if(T_OUT_EMPTY)
+    list(APPEND defs -DOUT_EMPTY=ON)
+  endif()
+  if(DEFINED T_SIGINT_AFTER)
+    list(APPEND defs -DSIGINT_AFTER=${T_SIGINT_AFTER} -DTIMEOUT_PROG=${NUV_TIMEOUT_PROG})
+  endif()
+  add_test(NAME nuvstat.${name}
+           COMMAND ${CMAKE_COMMAND} ${defs} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/run_nuvstat.cmake)
+  set_tests_properties(nuvstat.${name} PROPERTIES LABELS tools)
+  if(NUV_SANITIZE)
+    set_tests_properties(nuvstat.${name} PROPERTIES
+      ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
+  endif()
+endfunction()
+
+set(D ${NUVSTAT_TEST_DATA})
+
+# ---- describe -----------------------------------------------------------------
+# Iris figures as R reports them for its iris data set: Sepal.Length mean 5.843333,
+# sd 0.8280661, min 4.3, median 5.8, max 7.9; Petal.Width mean 1.199333, sd 0.7622377.
+nuvstat_test(describe_bundled ARGS describe
+  OUT "source: bundled Iris sample" "rows: 150" "columns: 4"
+      "\n *column +n +mean +sd +min +q1 +median +q3 +max +skewness +kurtosis\n"
+      "\nsepal_length +150 +5\\.84333 +0\\.828066 +4\\.3 +[0-9.]+ +5\\.8 +[0-9.]+ +7\\.9 "
+      "\npetal_width +150 +1\\.19933 +0\\.762238 ")
+# small.csv by hand. a = 1..5: mean 3, sd sqrt(10/4) = 1.58114, quartiles at positions
+# 1.5, 3, 4.5 -> 1.5, 3, 4.5, skewness 0, kurtosis -1.2 (the spreadsheet KURT of 1..5).
+# b = 2, 4, 6, 8, 100: mean 24, deviations -22 -20 -18 -16 76, sum of squares 7240,
+# sd sqrt(1810) = 42.5441, quartiles 3, 6, 54; sum of cubes 410400, skewness
+# 5/(4*3) * 410400 / 1810^1.5 = 2.22064; sum of fourth powers 33926944, kurtosis
+# 30/24 * 33926944 / 1810^2 - 3*16/6 = 4.94487.
+nuvstat_test(describe_small ARGS describe ${D}/small.csv
+  OUT "\na +5 +3 +1\\.58114 +1 +1\\.5 +3 +4\\.5 +5 +0 +-1\\.2\n"
+      "\nb +5 +24 +42\\.5441 +2 +3 +6 +54 +100 +2\\.22064 +4\\.94487\n")
+# The same numbers without a header, blank separated, with a comment line: columns V1, V2.
+nuvstat_test(describe_blank_no_header ARGS describe ${D}/blank.txt
+  OUT "\nV1 +5 +3 +1\\.58114" "\nV2 +5 +24 +42\\.5441")
+# Standard input, tab separated.
+nuvstat_test(describe_stdin ARGS describe - STDIN ${D}/simple.tsv
+  OUT "source: stdin" "\nx +5 +3 +1\\.58114" "\ny +5 +4 ")
+# Three values: no skewness or kurtosis (needs four), a constant column has none either.
+nuvstat_test(describe_not_computed ARGS describe ${D}/constant.csv
+  OUT "\nb +4 +7 +0 +7 +7 +7 +7 +7 +n/a +n/a\n")
+nuvstat_test(describe_csv ARGS describe --format csv ${D}/small.csv
+  OUT "^column,n,mean,sd,min,q1,median,q3,max,skewness,kurtosis\na,5,3,1\\.58113883[0-9]*,1,1\\.5,3,4\\.5,5,0,-1\\.2[0-9]*\nb,5,24,")
+nuvstat_test(describe_json ARGS describe --format=json ${D}/small.csv
+  OUT "^{\n  \"command\": \"describe\",\n  \"source\": \"[^\"]*small.csv\",\n  \"rows\": 5,"
+      "\"describe\": \\[\n    {\"column\": \"a\", \"n\": 5, \"mean\": 3, \"sd\": 1\\.58113883"
+      "{\"column\": \"b\", \"n\": 5, \"mean\": 24,")
+
+# ---- corr and cov -------------------------------------------------------------
+# Iris correlations as R's cor(iris[, 1:4]) gives them: -0.1175698, 0.8717538, 0.9628654.
+nuvstat_test(corr_bundled ARGS corr
+  OUT "\nsepal_length +1 +-0\\.11757 +0\\.871754 +0\\.817941\n" "\npetal_width .* 0\\.962865 +1\n")
+# small.csv: cov(a, b) = (44 + 20 + 0 - 16 + 152) / 4 = 50, var a 2.5, var b 1810,
+# r = 50 / sqrt(2.5 * 1810) = 0.743294.
+nuvstat_test(cov_small ARGS cov ${D}/small.csv OUT "\na +2\\.5 +50\n" "\nb +50 +1810\n")
+nuvstat_test(corr_small ARGS corr ${D}/small.csv OUT "\na +1 +0\\.743294\n" "\nb +0\\.743294 +1\n")
+# constant.csv: a = 1..4, c = 2, 4, 5, 4: cross sum 3.5, variances 5/3 and 4.75/3,
+# r = (3.5/3) / sqrt(5/3 * 4.75/3) = 0.718185; the constant b has no correlation.
+nuvstat_test(corr_constant_column ARGS corr --format csv ${D}/constant.csv
+  OUT "\na,1,,0\\.71818[0-9]*\nb,,,\nc,0\\.71818[0-9]*,,1\n")
+# Iris covariances from R's cov(iris[, 1:4]): var(Sepal.Length) 0.6856935, cov with
+# Petal.Length 1.2743154.
+nuvstat_test(cov_bundled_json ARGS cov --format json
+  OUT "\"covariance\": \\[" "\"variable\": \"sepal_length\", \"sepal_length\": 0\\.68569351[0-9]*, \"sepal_width\": -0\\.0424340[0-9]*, \"petal_length\": 1\\.274315[0-9]*")
+
+# ---- pca ----------------------------------------------------------------------
+# Iris: the covariance eigenvalues 4.2282, 0.2427, 0.0782, 0.0238 with the shares
+# 92.46 %, 5.31 %, 1.71 %, 0.52 % (data/README.md; R's prcomp sdev^2).
+nuvstat_test(pca_bundled ARGS pca
+  OUT "matrix: covariance"
+      "\nPC1 +4\\.2282[0-9]* +92\\.46[0-9]* +92\\.46[0-9]*\n"
+      "\nPC2 +0\\.2426[0-9]* +5\\.30[0-9]* +97\\.76[0-9]*\n"
+      "\nPC3 +0\\.0782[0-9]* +1\\.71[0-9]* +99\\.47[0-9]*\n"
+      "\nPC4 +0\\.0238[0-9]* +0\\.52[0-9]* +100\n"
+      "\npetal_length +0\\.85667[0-9]* ")
+# Standardized Iris (R's prcomp(iris[, 1:4], scale. = TRUE)): eigenvalues 2.9185 and
+# 0.9140, shares 72.96 % and 22.85 %; PC1 loading of sepal_length 0.5211 up to sign.
+nuvstat_test(pca_bundled_standardized ARGS pca --standardize --components 2
+  OUT "matrix: correlation" "\nPC1 +2\\.9185[0-9]* +72\\.96[0-9]*" "\nPC2 +0\\.914[0-9]* +22\\.85[0-9]*"
+      "\nsepal_length +0\\.521066 +0\\.377418\n")
+# pca2.csv: centred x = (2, -2, 0, 0, 0), y = (2, 0, -2, 0, 0), so the covariance
+# matrix is [[2, 1], [1, 2]] with eigenvalues 3 and 1 (75 % and 25 %) and the
+# eigenvectors (1, 1)/sqrt 2 and (1, -1)/sqrt 2. Scores: row 1 (2, 2) gives
+# 4/sqrt 2 = 2.82843 and 0, row 2 (-2, 0) gives -1.41421 twice.
+nuvstat_test(pca_small_scores ARGS pca --scores ${D}/pca2.csv
+  OUT "\nPC1 +3 +75 +75\n" "\nPC2 +1 +25 +100\n"
+      "\nx +0\\.707107 +0\\.707107\n" "\ny +0\\.707107 +-0\\.707107\n"
+      "\nScores\nrow +PC1 +PC2\n1 +2\\.82843 +0\n2 +-1\\.41421 +-1\\.41421\n")
+# Standardized: the correlation matrix [[1, 0.5], [0.5, 1]] has eigenvalues 1.5 and 0.5.
+nuvstat_test(pca_small_standardized_csv ARGS pca --standardize --components 1 --format csv ${D}/pca2.csv
+  OUT "^eigenvalues:component,eigenvalue,share %,cumulative %\nPC1,1\\.5,75,75\n\nloadings:variable,PC1\nx,0\\.707106781[0-9]*\ny,0\\.707106781[0-9]*\n$")
+nuvstat_test(pca_constant_standardized ARGS pca --standardize ${D}/constant.csv
+  EXIT 2 OUT_EMPTY ERR "nuvstat: .*constant.csv: column \"b\" is constant and cannot be standardized\n$")
+
+# ---- help -----------------------------------------------------------------------
+nuvstat_test(help ARGS --help OUT "^usage: nuvstat COMMAND" "describe" "regress")
+foreach(cmd describe corr cov pca regress)
+  nuvstat_test(help_${cmd} ARGS ${cmd} --help OUT "^usage: nuvstat ${cmd} ")
+endforeach()
+nuvstat_test(help_word ARGS help pca OUT "^usage: nuvstat pca ")
+
+# ---- errors: one line on stderr, exit status 2, nothing on stdout -----------------
+nuvstat_test(error_missing_file ARGS describe ${D}/no_such_file.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: cannot open \"[^\"]*no_such_file.csv\": No such file or directory\n$")
+nuvstat_test(error_directory ARGS describe ${D} EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: cannot open \"[^\"]*\": it is a directory\n$")
+nuvstat_test(error_not_numeric ARGS corr ${D}/bad.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*bad.csv, line 3, column 2: not a number: \"x\"\n$")
+nuvstat_test(error_empty_file ARGS describe ${D}/empty.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*empty.csv: no data\n$")
+nuvstat_test(error_header_only ARGS pca ${D}/header_only.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*header_only.csv: no data\n$")
+nuvstat_test(error_empty_stdin ARGS describe - STDIN ${D}/empty.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: stdin: no data\n$")
+nuvstat_test(error_too_few_rows ARGS corr ${D}/one_row.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*one_row.csv: too few rows: corr needs at least 2, the data has 1\n$")
+nuvstat_test(error_too_few_rows_pca ARGS pca ${D}/one_row.csv EXIT 2 OUT_EMPTY
+  ERR "too few rows: pca needs at least 3, the data has 1\n$")
+nuvstat_test(error_nan_cell ARGS describe ${D}/nan.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*nan.csv: data row 2, column 1 \\(\"a\"\\): NaN and infinite values cannot be analysed\n$")
+nuvstat_test(error_no_command EXIT 2 OUT_EMPTY ERR "^nuvstat: no command given \\(see 'nuvstat --help'\\)\n$")
+nuvstat_test(error_unknown_command ARGS stats EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: unknown command \"stats\" \\(see 'nuvstat --help'\\)\n$")
+nuvstat_test(error_unknown_option ARGS describe --components 2 EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: unknown option \"--components\" for describe \\(see 'nuvstat describe --help'\\)\n$")
+nuvstat_test(error_bad_format ARGS corr --format xml EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: unknown format \"xml\" \\(use table, csv or json\\)")
+nuvstat_test(error_bad_components ARGS pca --components 0 EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: --components needs a whole number of at least 1, not \"0\"")
+nuvstat_test(error_missing_value ARGS pca --components EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: --components needs a value")
+nuvstat_test(error_two_files ARGS cov ${D}/small.csv ${D}/pca2.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: more than one FILE given")
+nuvstat_test(error_regress_without_y ARGS regress EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: regress needs --y COLUMN")
+
+# ---- Ctrl-C -----------------------------------------------------------------------
+# The Jacobi sweeps over 2000 columns take many seconds: SIGINT after one second must
+# stop them through AbortMathProc, print nothing on stdout and exit with 130.
+if(NUV_TIMEOUT_PROG)
+  set(wide ${CMAKE_CURRENT_BINARY_DIR}/wide.csv)
+  if(NOT EXISTS ${wide})
+    set(line "")
+    foreach(r RANGE 1 3)
+      set(cells "")
+      foreach(c RANGE 1 2000)
+        math(EXPR v "(${c} * 37 + ${r} * ${r} * 11) % 101")
+        list(APPEND cells ${v})
+      endforeach()
+      list(JOIN cells "," cells)
+      string(APPEND line "${cells}\n")
+    endforeach()
+    file(WRITE ${wide} "${line}")
+  endif()
+  nuvstat_test(interrupt ARGS pca ${wide} SIGINT_AFTER 1 EXIT 130 OUT_EMPTY
+    ERR "nuvstat: interrupted\n$")
+endif()
