@@ -39,6 +39,27 @@ void CheckReadable(const std::string& File) {
   std::fclose(f);
 }
 
+// Cells quoted in messages may hold any bytes: keep text and valid UTF-8, show the rest as '?'.
+std::string Printable(const std::string& s) {
+  std::string out;
+  const size_t n = s.size();
+  for (size_t i = 0; i < n;) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    bool ok = len > 0 && i + len <= n && (len == 1 ? b >= 0x20 && b != 0x7f : b >= 0xc2);
+    for (size_t k = 1; ok && k < len; ++k)
+      ok = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
+    if (ok) {
+      out.append(s, i, len);
+      i += len;
+    } else {
+      out += '?';
+      ++i;
+    }
+  }
+  return out;
+}
+
 [[noreturn]] void RaiseLoadError(const std::string& Source, const nuv::TMatrixTextInfo& Info) {
   std::string where = Source;
   if (Info.ErrorLine > 0) {
@@ -46,7 +67,7 @@ void CheckReadable(const std::string& File) {
     if (Info.ErrorColumn > 0) where += ", column " + std::to_string(Info.ErrorColumn);
   }
   throw ToolError(where + ": " + (Info.ErrorText.empty() ? "not a table of numbers"
-                                                         : Info.ErrorText));
+                                                         : Printable(Info.ErrorText)));
 }
 
 // The reader takes "NaN" and "Inf" as numbers, but the statistics treat them

@@ -1,5 +1,6 @@
 // nuvstat: descriptive and multivariate statistics of delimited numeric text
 // from the command line, computed by the nuv library.
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -15,6 +16,17 @@ namespace {
 int Fail(const std::string& Message) {
   std::fprintf(stderr, "nuvstat: %s\n", Message.c_str());
   return nuvstat::kExitError;
+}
+
+// The data are finite and the commands leave undefined figures out, so an infinite
+// or NaN result can only come from values too large for double arithmetic.
+void RejectOverflow(const nuvstat::Report& R, const nuvstat::DataSet& Data) {
+  for (const nuvstat::Table& t : R.Tables)
+    for (const auto& row : t.Rows)
+      for (const nuvstat::Cell& c : row)
+        if (c.What == nuvstat::Cell::kNumber && !std::isfinite(c.Value))
+          throw nuvstat::ToolError(Data.Source + ": the values are too large: " + R.Command +
+                                   " overflows double precision");
 }
 
 int Run(int argc, char** argv) {
@@ -37,6 +49,7 @@ int Run(int argc, char** argv) {
   else if (opt.Command == "pca") report = RunPca(data, opt);
   else report = RunRegress(data, opt);
   CheckInterrupted();
+  RejectOverflow(report, data);
   WriteReport(report, opt.OutFormat, stdout);
   return 0;
 }

@@ -28,6 +28,7 @@ constexpr auto kRefresh = std::chrono::milliseconds(150);
 struct Display {
   std::string Label = "working";
   Clock::time_point Start = Clock::now();
+  double FirstStep = 0.0;  // ProcStat counts for the whole process: show this step's share
   Clock::time_point Last{};
   unsigned Calls = 0;
   bool Shown = false;
@@ -47,8 +48,9 @@ void ShowProgress(double Steps) {
   if (now - gDisplay.Start < kQuietTime || now - gDisplay.Last < kRefresh) return;
   gDisplay.Last = now;
   gDisplay.Shown = true;
-  std::fprintf(stderr, "\rnuvstat: %s, step %.0f (Ctrl-C stops)\033[K", gDisplay.Label.c_str(),
-               Steps);
+  const double seconds = std::chrono::duration<double>(now - gDisplay.Start).count();
+  std::fprintf(stderr, "\rnuvstat: %s, %.0f steps in %.0f s (Ctrl-C stops)\033[K",
+               gDisplay.Label.c_str(), Steps - gDisplay.FirstStep, seconds);
   std::fflush(stderr);
 }
 
@@ -77,6 +79,7 @@ ProgressScope::~ProgressScope() {
 void SetProgressLabel(const std::string& Label) {
   gDisplay.Label = Label;
   gDisplay.Start = Clock::now();
+  gDisplay.FirstStep = nuv::ProcStat.load(std::memory_order_relaxed);
 }
 
 bool InterruptRequested() { return gInterrupted != 0; }

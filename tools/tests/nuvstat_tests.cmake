@@ -145,6 +145,9 @@ nuvstat_test(error_too_few_rows_pca ARGS pca ${D}/one_row.csv EXIT 2 OUT_EMPTY
   ERR "too few rows: pca needs at least 3, the data has 1\n$")
 nuvstat_test(error_nan_cell ARGS describe ${D}/nan.csv EXIT 2 OUT_EMPTY
   ERR "^nuvstat: [^\n]*nan.csv: data row 2, column 1 \\(\"a\"\\): NaN and infinite values cannot be analysed\n$")
+# Squares of 1e308 overflow: the tool refuses to print Inf or NaN as a result.
+nuvstat_test(error_overflow ARGS describe ${D}/huge.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*huge.csv: the values are too large: describe overflows double precision\n$")
 nuvstat_test(error_no_command EXIT 2 OUT_EMPTY ERR "^nuvstat: no command given \\(see 'nuvstat --help'\\)\n$")
 nuvstat_test(error_unknown_command ARGS stats EXIT 2 OUT_EMPTY
   ERR "^nuvstat: unknown command \"stats\" \\(see 'nuvstat --help'\\)\n$")
