@@ -1,0 +1,103 @@
+// The comb sort of matrix rows and columns. Without an exchange handler the
+// keys are sorted in a work array together with a permutation of the lines,
+// with exactly the comparisons and exchanges of the sort in place, and the
+// matrix is permuted once at the end. Private to the matrix sorts.
+#pragma once
+
+#include <cstdint>
+
+#include "Nuv_math1/sort_comb.h"
+
+namespace nuv {
+namespace detail {
+
+// The pass gap is gap / 1.3 truncated, computed in 80-bit extended precision.
+// 1.3 rounds below 13/10 in a 64-bit mantissa, so the quotient never falls
+// short of gap * 10 / 13 and never reaches the next integer for any 32-bit
+// gap: the integer rule gives the same sequence on every platform, also
+// where long double is only a double (there 13 / 1.3 would truncate to 9).
+inline int32_t MatCombNextGap(int32_t gap) { return CombNextGap(gap); }
+
+/// Comb sort of Key[0..n-1] carrying Perm along; StartGap is n - 1.
+template <class Order>
+void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
+  int32_t gap = n - 1;
+  for (;;) {
+    gap = MatCombNextGap(gap);
+    bool any = false;
+    if (gap == 1) {
+      double x = Key[0];
+      int32_t px = Perm[0];
+      for (int32_t i = 0; i + 1 < n; ++i) {
+        const double y = Key[i + 1];
+        const int32_t py = Perm[i + 1];
+        const bool s = Order::Swap(x, y);
+        any |= s;
+        Key[i] = s ? y : x;
+        Perm[i] = s ? py : px;
+        x = s ? x : y;
+        px = s ? px : py;
+      }
+      Key[n - 1] = x;
+      Perm[n - 1] = px;
+      if (!any) return;
+      continue;
+    }
+    const int32_t m = n - gap;
+    for (int32_t i = 0; i < m; ++i) {
+      const double x = Key[i];
+      const double y = Key[i + gap];
+      const int32_t px = Perm[i];
+      const int32_t py = Perm[i + gap];
+      const bool s = Order::Swap(x, y);
+      Key[i] = s ? y : x;
+      Key[i + gap] = s ? x : y;
+      Perm[i] = s ? py : px;
+      Perm[i + gap] = s ? px : py;
+    }
+  }
+}
+
+/// Sorts Key[0..n-1] (n >= 2) ascending or descending and leaves in Perm[j]
+/// the original position of the key that ends at j. NaN counts as larger than
+/// every number, so ascending sorts put it last.
+inline void CombSortPerm(double* Key, int32_t* Perm, int32_t n, bool Ascending) {
+  for (int32_t j = 0; j < n; ++j) Perm[j] = j;
+  if (CombHasNaN(Key, n)) {
+    if (Ascending) {
+      CombSortPermWith<CombAscNaN<double>>(Key, Perm, n);
+    } else {
+      CombSortPermWith<CombDescNaN<double>>(Key, Perm, n);
+    }
+  } else if (Ascending) {
+    CombSortPermWith<CombAscPlain<double>>(Key, Perm, n);
+  } else {
+    CombSortPermWith<CombDescPlain<double>>(Key, Perm, n);
+  }
+}
+
+/// The sort in place with an exchange handler: KeyAt(i) reads the current key
+/// of line i (0-based), Exchange(i, j) exchanges two lines, fires the event
+/// and returns false when the sort must stop (the handler changed the shape
+/// of the matrix). The NaN-aware order is used throughout, since a handler may
+/// write NaN into the keys while the sort runs.
+template <class KeyAt, class Exchange>
+void CombSortLines(int32_t n, bool Ascending, KeyAt&& Key, Exchange&& Swap) {
+  int32_t gap = n - 1;
+  for (;;) {
+    gap = MatCombNextGap(gap);
+    bool any = false;
+    for (int32_t i = 0; i + gap < n; ++i) {
+      const double x = Key(i);
+      const double y = Key(i + gap);
+      if (Ascending ? CombBefore(y, x) : CombBefore(x, y)) {
+        any = true;
+        if (!Swap(i, i + gap)) return;
+      }
+    }
+    if (gap == 1 && !any) return;
+  }
+}
+
+}  // namespace detail
+}  // namespace nuv
