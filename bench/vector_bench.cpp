@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -156,7 +157,9 @@ void BM_Mode(benchmark::State& s) {
   for (auto _ : s) benchmark::DoNotOptimize(Data().va->Mode(0, 0));
 }
 
-std::string FilePath() { return "nuv_vector_bench.txt"; }
+std::string FilePath() {
+  return (std::filesystem::temp_directory_path() / "nuv_vector_bench.txt").string();
+}
 
 void BM_StoreOnFile(benchmark::State& s) {
   nuv::TVector* v = MakeVector(RandomData(kFile, 3));
