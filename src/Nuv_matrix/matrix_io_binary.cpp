@@ -64,8 +64,7 @@ int32_t ReadHead(TStream* S, TRecordHead& H) {
   } catch (const std::exception&) {
     return kNoMemory;
   }
-  if (idLen > 0 && S->Read(&H.DataID[0], idLen) != static_cast<int64_t>(idLen))
-    return kTruncated;
+  if (idLen > 0 && S->Read(&H.DataID[0], idLen) != static_cast<int64_t>(idLen)) return kTruncated;
   H.Crc = matio::UpdateCrc(H.Crc, H.DataID.data(), idLen);
   return kOk;
 }
@@ -80,8 +79,7 @@ int32_t ReadRecord(TStream* S, TRecordHead& H, std::vector<double>& Data) {
   H.Crc = matio::UpdateCrc(H.Crc, Data.data(), static_cast<size_t>(bytes));
   if (!matio::kHostLittleEndian) matio::SwapDoubles(Data.data(), Data.size());
   uint8_t tail[matio::kCrcBytes];
-  if (S->Read(tail, matio::kCrcBytes) != static_cast<int64_t>(matio::kCrcBytes))
-    return kTruncated;
+  if (S->Read(tail, matio::kCrcBytes) != static_cast<int64_t>(matio::kCrcBytes)) return kTruncated;
   if (matio::GetU32(tail) != ~H.Crc) return kBadChecksum;
   return kOk;
 }
@@ -103,7 +101,7 @@ bool Rewinding(TStream* S, F&& Reader) {
 // Serialises the record in chunks: header and DataID, then the elements as
 // they lie in the buffer (column after column), then the CRC of all of it.
 void WriteRecord(TStream* S, int32_t NCols, int32_t NRows, const int32_t Precis[2],
-                        const std::string& DataID, const double* Elems, size_t Cells) {
+                 const std::string& DataID, const double* Elems, size_t Cells) {
   uint8_t hdr[matio::kHeaderBytes];
   std::memcpy(hdr, matio::kSignature, sizeof(matio::kSignature));
   matio::PutU16(hdr + 6, matio::kVersion);
@@ -176,8 +174,9 @@ bool LoadRecord(TStream* S, bool AdjustSize, TStorageRef M) {
     if (ReadRecord(S, h, data) != kOk) return false;
     if (!AdjustSize) return h.NCols <= M.NCol && h.NRows <= M.NRow;
     // A record without elements still needs the one-cell storage.
-    if (h.Cells == 0 && !TryAllocate(data, static_cast<size_t>(std::max(h.NCols, 1)) *
-                                               static_cast<size_t>(std::max(h.NRows, 1)),
+    if (h.Cells == 0 && !TryAllocate(data,
+                                     static_cast<size_t>(std::max(h.NCols, 1)) *
+                                         static_cast<size_t>(std::max(h.NRows, 1)),
                                      0.0))
       return false;
     return true;
@@ -225,7 +224,8 @@ bool TMatrix::SaveBinary(const std::string& FileName) const {
     SaveToStream(&f);
     f.Flush();
   } catch (const EInOutError&) {
-    std::remove(FileName.c_str());
+    // What was written stays: the path may name a device or a pipe, which
+    // must not be removed.
     return false;
   }
   return true;

@@ -19,17 +19,27 @@ namespace {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-/// Walks the physical lines of a text; CRLF, LF and CR all end a line.
+/// Walks the physical lines of a text; CRLF, LF and CR all end a line. The
+/// next LF and the next CR are found with memchr and remembered, so each is
+/// searched for once over the whole text, whatever the line ends.
 struct TLineScan {
   const char* P;
   const char* End;
   int64_t Line = 0;
+  const char* NextLF = nullptr;
+  const char* NextCR = nullptr;
+
+  static const char* Find(const char* From, const char* To, char c) {
+    const void* hit = std::memchr(From, c, static_cast<size_t>(To - From));
+    return hit != nullptr ? static_cast<const char*>(hit) : To;
+  }
 
   bool Next(const char*& First, const char*& Last) {
     if (P >= End) return false;
+    if (NextLF == nullptr || NextLF < P) NextLF = Find(P, End, '\n');
+    if (NextCR == nullptr || NextCR < P) NextCR = Find(P, End, '\r');
     First = P;
-    const char* q = P;
-    while (q < End && *q != '\n' && *q != '\r') ++q;
+    const char* q = NextLF < NextCR ? NextLF : NextCR;
     Last = q;
     if (q < End) q += (*q == '\r' && q + 1 < End && q[1] == '\n') ? 2 : 1;
     P = q;
@@ -155,6 +165,40 @@ class TTextParser {
   /// Parses the data lines from Scan onwards; writes into Out (column-major
   /// with NRows per column) unless Out is null, when it only checks them.
   bool ParseData(TLineScan Scan, int64_t NCols, int64_t NRows, double* Out);
+  /// The common line of plain numbers, parsed without splitting it first: true
+  /// when it holds exactly NCols such cells. Anything else (quotes, a '+',
+  /// an error) is left to the general splitter, which gives the same values
+  /// and finds the error.
+  bool FastLine(const char* Q, const char* Last, int64_t NCols, double* Out, size_t NRows,
+                int64_t Row) const {
+    const char d = FInfo.Delimiter;
+    const bool blanks = d == ' ';
+    double v = 0.0;
+    for (int64_t col = 0; col < NCols; ++col) {
+      if (blanks) {
+        while (Q < Last && IsBlank(*Q)) ++Q;
+      } else {
+        while (Q < Last && (*Q == ' ' || (*Q == '\t' && d != '\t'))) ++Q;
+      }
+      if (Q == Last || *Q == '+' || *Q == '"') return false;
+      const auto r = std::from_chars(Q, Last, v);
+      if (r.ec != std::errc()) return false;
+      Q = r.ptr;
+      if (blanks) {
+        if (Q < Last && !IsBlank(*Q)) return false;
+      } else {
+        while (Q < Last && (*Q == ' ' || (*Q == '\t' && d != '\t'))) ++Q;
+        if (col + 1 < NCols) {
+          if (Q == Last || *Q != d) return false;
+          ++Q;
+        }
+      }
+      if (Out != nullptr) Out[static_cast<size_t>(col) * NRows + static_cast<size_t>(Row)] = v;
+    }
+    if (blanks)
+      while (Q < Last && IsBlank(*Q)) ++Q;
+    return Q == Last;
+  }
   bool ParseCell(const char* First, const char* Last, int64_t Line, int64_t Col, double& v) {
     if (First == Last) return Fail(Line, Col, "empty cell");
     if (!detail::ParseDoubleToken(First, Last, v))
@@ -223,15 +267,15 @@ bool TTextParser::Run(TParsed& Out) {
   if (nr > INT32_MAX) return Fail(0, 0, "too many lines");
   // A sound line of nc cells has at least 2 nc - 1 characters. Text too short
   // for the size it implies holds a short line: find it without allocating.
-  if (nr > 0 && static_cast<uint64_t>(nr) > static_cast<uint64_t>(dataBytes) /
-                                                 static_cast<uint64_t>(2 * nc - 1)) {
+  if (nr > 0 && static_cast<uint64_t>(nr) >
+                    static_cast<uint64_t>(dataBytes) / static_cast<uint64_t>(2 * nc - 1)) {
     if (!ParseData(data, nc, nr, nullptr)) return false;
     return Fail(0, 0, "inconsistent cell counts");  // not reached: some line must fail
   }
   Out.NCols = static_cast<int32_t>(nc);
   Out.NRows = static_cast<int32_t>(nr);
-  const size_t cells = static_cast<size_t>(std::max<int64_t>(nc, 1)) *
-                       static_cast<size_t>(std::max<int64_t>(nr, 1));
+  const size_t cells =
+      static_cast<size_t>(std::max<int64_t>(nc, 1)) * static_cast<size_t>(std::max<int64_t>(nr, 1));
   if (!TryAllocate(Out.Data, cells, 0.0)) return Fail(0, 0, "not enough memory");
   return nr == 0 || ParseData(data, nc, nr, Out.Data.data());
 }
@@ -243,14 +287,18 @@ bool TTextParser::ParseData(TLineScan Scan, int64_t NCols, int64_t NRows, double
   double v = 0.0;
   while (Scan.Next(first, last)) {
     if (!IsContent(first, last)) continue;
+    if (FastLine(first, last, NCols, Out, static_cast<size_t>(NRows), row)) {
+      ++row;
+      continue;
+    }
     TCellSplit split(first, last, FInfo.Delimiter);
     int64_t col = 0;
     TCellResult res;
     while ((res = split.Next(cf, cl, quoted)) == crCell) {
       if (col == NCols) break;
       if (!ParseCell(cf, cl, Scan.Line, col + 1, v)) return false;
-      if (Out != nullptr) Out[static_cast<size_t>(col) * static_cast<size_t>(NRows) +
-                             static_cast<size_t>(row)] = v;
+      if (Out != nullptr)
+        Out[static_cast<size_t>(col) * static_cast<size_t>(NRows) + static_cast<size_t>(row)] = v;
       ++col;
     }
     if (res == crBadQuote) return Fail(Scan.Line, col + 1, "unbalanced quote");
@@ -391,7 +439,8 @@ bool TMatrix::StoreOnFile(const std::string& FileName, char Delimiter,
     }
     w.Close();
   } catch (const EInOutError&) {
-    std::remove(FileName.c_str());
+    // What was written stays: the path may name a device or a pipe, which
+    // must not be removed.
     return false;
   }
   return true;

@@ -297,13 +297,14 @@ TEST(MatrixText, ReadsWhatOthersWrite) {
   // BOM, comments, blank lines, CR-only, LF and CRLF endings mixed, quoted
   // numbers, blanks around cells, NaN and Inf spelled in any case.
   const std::string text =
-      "\xEF\xBB\xBF# exported\r\n\r\nname;\"Wert; kg\" ; z\r1 ; \"2.5\";-inf\n"
+      "\xEF\xBB\xBF# exported\r\n\r\nname;\"Wert; kg\" ; z\r+1 ; \"2.5\";-inf\n"
       "   \n# more\n3e2;  -4 ;nan\r\n";
   ASSERT_TRUE(m.LoadFromText(text, true, info)) << info.ErrorText;
   EXPECT_EQ(info.Delimiter, ';');
   EXPECT_EQ(info.ColNames, (std::vector<std::string>{"name", "Wert; kg", "z"}));
   EXPECT_EQ(m.NrOfColumns(), 3);
   EXPECT_EQ(m.NrOfRows(), 2);
+  EXPECT_EQ(m.GetVal(1, 1), 1.0);
   EXPECT_EQ(m.GetVal(2, 1), 2.5);
   EXPECT_EQ(m.GetVal(3, 1), -INFINITY);
   EXPECT_EQ(m.GetVal(1, 2), 300.0);
@@ -318,6 +319,11 @@ TEST(MatrixText, ReadsWhatOthersWrite) {
   ASSERT_TRUE(m.LoadFromText("a\tb\n1\t2\n", true, info));
   EXPECT_EQ(info.Delimiter, '\t');
   EXPECT_EQ(m.GetVal(2, 1), 2.0);
+  // Beyond the range of double: an infinity, below it zero.
+  ASSERT_TRUE(m.LoadFromText("1e400,-1e400,1e-400\n", true, info));
+  EXPECT_EQ(m.GetVal(1, 1), INFINITY);
+  EXPECT_EQ(m.GetVal(2, 1), -INFINITY);
+  EXPECT_EQ(m.GetVal(3, 1), 0.0);
   ASSERT_TRUE(m.LoadFromText("7\n8\n", true, info));
   EXPECT_EQ(m.NrOfColumns(), 1);
   EXPECT_EQ(m.GetVal(1, 2), 8.0);
@@ -352,6 +358,9 @@ TEST(MatrixText, ErrorsSayWhereAndLeaveTheMatrix) {
       {"1,,2\n", 1, 2, "empty cell"},
       {"h1,h2\r\n1,2,\r\n", 2, 3, "3 cells where 2 are expected"},
       {"h1,h2\n1,\n", 2, 2, "empty cell"},
+      {"1\t2\n3\t4\t\n", 2, 3, "3 cells where 2 are expected"},
+      {"1;2\n3;4 5\n", 2, 2, "not a number: \"4 5\""},
+      {"1 2\n3 4,5\n", 2, 2, "not a number: \"4,5\""},
       {"\"open,2\n", 1, 1, "unbalanced quote"},
       {"\"a\"x,b\n", 1, 1, "unbalanced quote"},
       {"1 2\n3 \"4\n", 2, 2, "unbalanced quote"},
