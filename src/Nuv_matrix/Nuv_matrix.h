@@ -4,3 +4,4 @@
 #pragma once
 
 #include "Nuv_matrix/matrix_core.h"
+#include "Nuv_matrix/matrix_svd.h"

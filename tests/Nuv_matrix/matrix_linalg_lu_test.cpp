@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "Nuv_matrix/Nuv_matrix.h"
+#include "common/test_util.h"
+
+using namespace nuv;
+using nuv_test::kTol1;
+using nuv_test::kTol2;
+using nuv_test::kTol4;
+
+namespace {
+
+void FromRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
+  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c)
+      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
+}
+
+double Binom(int n, int k) {
+  if (k < 0 || k > n) return 0.0;
+  double b = 1.0;
+  for (int i = 1; i <= k; ++i) b = b * (n - k + i) / i;
+  return b;
+}
+
+void Hilbert(TMatrix& h, int32_t n) {
+  h.Resize(n, n);
+  for (int32_t c = 1; c <= n; ++c)
+    for (int32_t r = 1; r <= n; ++r) h.SetVal(c, r, 1.0 / (c + r - 1));
+}
+
+/// A random matrix made diagonally dominant, so well conditioned at every size.
+void Dominant(TMatrix& m, int32_t n, uint32_t seed) {
+  SetRandSeed(seed);
+  m.Resize(n, n);
+  m.FillRandomUniform(-1.0, 1.0);
+  for (int32_t i = 1; i <= n; ++i) m.SetVal(i, i, m.GetVal(i, i) + n);
+}
+
+class Progress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearAbort();
+    ProcStat = 0.0;
+  }
+  void TearDown() override {
+    MathFeedBackProc = nullptr;
+    ClearAbort();
+  }
+  static void AbortAt(double Step) {
+    MathFeedBackProc = [Step](double s) {
+      if (s >= Step) AbortMathProc = true;
+    };
+  }
+};
+
+}  // namespace
+
+TEST(MatrixLU, DeterminantAndParity) {
+  TMatrix a;
+  FromRows(a, {{0, 1}, {1, 0}});
+  EXPECT_EQ(a.Determinant(), -1.0);  // one exchange
+  FromRows(a, {{2, 0}, {0, 3}});
+  EXPECT_EQ(a.Determinant(), 6.0);
+  FromRows(a, {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}});
+  EXPECT_EQ(a.Determinant(), 1.0);  // a 3-cycle: two exchanges
+  a.Resize(3, 2);
+  EXPECT_EQ(a.Determinant(), 0.0);
+  FromRows(a, {{1, 2}, {0, 0}});
+  EXPECT_EQ(a.Determinant(), 0.0);  // zero row
+  FromRows(a, {{1, 2}, {2, 4}});
+  EXPECT_EQ(a.Determinant(), 0.0);  // pivot below 1e-100
+
+  // Known determinants: Hilbert 4 is 1/6048000, Hilbert 5 is 1/266716800000; the symmetric
+  // Pascal matrix P(i, j) = C(i + j - 2, i - 1) has determinant 1.
+  TMatrix h;
+  Hilbert(h, 4);
+  EXPECT_REL_NEAR(h.Determinant(), 1.0 / 6048000.0, kTol4);
+  Hilbert(h, 5);
+  EXPECT_REL_NEAR(h.Determinant(), 1.0 / 266716800000.0, kTol4);
+  TMatrix p;
+  p.Resize(6, 6);
+  for (int32_t c = 1; c <= 6; ++c)
+    for (int32_t r = 1; r <= 6; ++r) p.SetVal(c, r, Binom(c + r - 2, r - 1));
+  EXPECT_REL_NEAR(p.Determinant(), 1.0, kTol2);
+}
+
+TEST(MatrixLU, PivotTieGoesToTheLaterRow) {
+  // Scales 1/2 and 1/1 give both rows the candidate 1: row 2 becomes the pivot, so
+  // L = [[1, 0], [2, 1]], U = [[1, -0.5], [0, 2]] and the parity is -1 (det -2).
+  TMatrix a, l, u;
+  FromRows(a, {{2, 1}, {1, -0.5}});
+  ASSERT_TRUE(a.LUdecomposition(&l, &u));
+  EXPECT_EQ(l.GetVal(1, 1), 1.0);
+  EXPECT_EQ(l.GetVal(1, 2), 2.0);
+  EXPECT_EQ(l.GetVal(2, 1), 0.0);
+  EXPECT_EQ(l.GetVal(2, 2), 1.0);
+  EXPECT_EQ(u.GetVal(1, 1), 1.0);
+  EXPECT_EQ(u.GetVal(2, 1), -0.5);
+  EXPECT_EQ(u.GetVal(1, 2), 0.0);
+  EXPECT_EQ(u.GetVal(2, 2), 2.0);
+  EXPECT_EQ(a.Determinant(), -2.0);
+}
+
+TEST(MatrixLU, FactorsReproduceThePermutedRows) {
+  for (int32_t n : {5, 45, 100}) {
+    TMatrix a, l, u, lu;
+    SetRandSeed(70 + n);
+    a.Resize(n, n);
+    a.FillRandomUniform(-1.0, 1.0);
+    ASSERT_TRUE(a.LUdecomposition(&l, &u));
+    ASSERT_TRUE(l.Multiply(&u, &lu));
+    // Each row of L U is a row of A, each used once.
+    std::vector<bool> used(static_cast<size_t>(n), false);
+    for (int32_t r = 1; r <= n; ++r) {
+      int32_t found = 0;
+      for (int32_t s = 1; s <= n && found == 0; ++s) {
+        if (used[static_cast<size_t>(s - 1)]) continue;
+        bool same = true;
+        for (int32_t c = 1; c <= n && same; ++c)
+          same = std::fabs(lu.GetVal(c, r) - a.GetVal(c, s)) < 1e-12 * n;
+        if (same) found = s;
+      }
+      ASSERT_NE(found, 0) << "row " << r << " of L U, n = " << n;
+      used[static_cast<size_t>(found - 1)] = true;
+      for (int32_t c = r + 1; c <= n; ++c) ASSERT_EQ(l.GetVal(c, r), 0.0);
+      for (int32_t c = 1; c < r; ++c) ASSERT_EQ(u.GetVal(c, r), 0.0);
+    }
+  }
+}
+
+TEST(MatrixLU, FailureStates) {
+  TMatrix a, l, u;
+  FromRows(a, {{1, 2, 3}, {0, 0, 0}, {4, 5, 7}});
+  EXPECT_FALSE(a.LUdecomposition(&l, &u));
+  EXPECT_EQ(l.CountValues(0, 0, 0, 0, 0.0, 0.0), 9);
+  EXPECT_EQ(u.CRCofData(), a.CRCofData());  // the unchanged copy
+  // [[1, 2], [2, 4]]: a tie (1/2 each) puts row 2 first; 2 - 0.5 * 4 = 0 becomes 1e-100.
+  FromRows(a, {{1, 2}, {2, 4}});
+  EXPECT_FALSE(a.LUdecomposition(&l, &u));
+  EXPECT_EQ(l.CountValues(0, 0, 0, 0, 0.0, 0.0), 4);
+  EXPECT_EQ(u.GetVal(1, 1), 2.0);
+  EXPECT_EQ(u.GetVal(2, 1), 4.0);
+  EXPECT_EQ(u.GetVal(1, 2), 0.5);
+  EXPECT_EQ(u.GetVal(2, 2), 1e-100);
+  a.Resize(2, 3);
+  EXPECT_FALSE(a.LUdecomposition(&l, &u));
+  a.Resize(2, 2);
+  EXPECT_FALSE(a.LUdecomposition(nullptr, &u));
+  EXPECT_FALSE(a.LUdecomposition(&l, &l));
+}
+
+TEST_F(Progress, InvertKnownInverses) {
+  // Hilbert: (H^-1)(i, j) = (-1)^(i+j) (i+j-1) C(n+i-1, n-j) C(n+j-1, n-i) C(i+j-2, i-1)^2.
+  const int n = 6;
+  TMatrix h;
+  Hilbert(h, n);
+  int changes = 0;
+  h.SetOnChange([&changes](TObject*) { ++changes; });
+  ASSERT_TRUE(h.Invert());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(ProcStat.load(), 2.0 * n);  // one step per column of each phase
+  double biggest = 0.0;
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j <= n; ++j) {
+      const double want = ((i + j) % 2 == 0 ? 1.0 : -1.0) * (i + j - 1) * Binom(n + i - 1, n - j) *
+                          Binom(n + j - 1, n - i) * Binom(i + j - 2, i - 1) * Binom(i + j - 2, i - 1);
+      biggest = std::fmax(biggest, std::fabs(want));
+      EXPECT_NEAR(h.GetVal(j, i), want, 1e-8 * biggest) << i << "," << j;
+    }
+  // Well-conditioned sizes across the panel and lane widths: A A^-1 = I.
+  for (int32_t m : {1, 2, 23, 25, 33, 130}) {
+    TMatrix a, inv, prod;
+    Dominant(a, m, 80 + m);
+    inv.Clone(&a);
+    ASSERT_TRUE(inv.Invert());
+    ASSERT_TRUE(a.Multiply(&inv, &prod));
+    for (int32_t c = 1; c <= m; ++c)
+      for (int32_t r = 1; r <= m; ++r)
+        ASSERT_NEAR(prod.GetVal(c, r), c == r ? 1.0 : 0.0, 1e-13) << m << ": " << c << "," << r;
+  }
+}
+
+TEST_F(Progress, InvertFailureStates) {
+  TMatrix a, orig;
+  FromRows(a, {{1, 2, 3}, {4, 5, 6}, {0, 0, 0}});
+  orig.Clone(&a);
+  int changes = 0;
+  a.SetOnChange([&changes](TObject*) { ++changes; });
+  EXPECT_FALSE(a.Invert());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(a.CRCofData(), orig.CRCofData());
+  EXPECT_EQ(ProcStat.load(), 0.0);
+  // The LU factors stay, with the vanished pivot replaced by 1e-100 (see MatrixLU).
+  FromRows(a, {{1, 2}, {2, 4}});
+  EXPECT_FALSE(a.Invert());
+  EXPECT_EQ(a.GetVal(1, 1), 2.0);
+  EXPECT_EQ(a.GetVal(2, 1), 4.0);
+  EXPECT_EQ(a.GetVal(1, 2), 0.5);
+  EXPECT_EQ(a.GetVal(2, 2), 1e-100);
+  a.Resize(2, 3);
+  EXPECT_FALSE(a.Invert());
+  a.Resize(0, 0);
+  EXPECT_FALSE(a.Invert());
+}
+
+TEST_F(Progress, InvertAbort) {
+  const int32_t n = 40;
+  TMatrix a, orig, l, u;
+  Dominant(a, n, 91);
+  orig.Clone(&a);
+  // Set before the call: the scaling stops at once and nothing changes.
+  AbortMathProc = true;
+  EXPECT_FALSE(a.Invert());
+  EXPECT_EQ(a.CRCofData(), orig.CRCofData());
+  EXPECT_EQ(ProcStat.load(), 0.0);
+  ClearAbort();
+  // During the decomposition: false, and the matrix is no longer the original.
+  AbortAt(10.0);
+  EXPECT_FALSE(a.Invert());
+  EXPECT_EQ(ProcStat.load(), 10.0);
+  EXPECT_NE(a.CRCofData(), orig.CRCofData());
+  // During the solution: the whole LU factors stay.
+  a.Clone(&orig);
+  ProcStat = 0.0;
+  ClearAbort();
+  AbortAt(n + 3.0);
+  EXPECT_FALSE(a.Invert());
+  ASSERT_TRUE(orig.LUdecomposition(&l, &u));
+  for (int32_t c = 1; c <= n; ++c)
+    for (int32_t r = 1; r <= n; ++r)
+      ASSERT_EQ(a.GetVal(c, r), r > c ? l.GetVal(c, r) : u.GetVal(c, r));
+}
+
+TEST(MatrixLU, Cholesky) {
+  // [[4, 12, -16], [12, 37, -43], [-16, -43, 98]] = L L^T with L = [[2, 0, 0], [6, 1, 0],
+  // [-8, 5, 3]] (by hand: 2 = sqrt 4, 6 = 12 / 2, 1 = sqrt(37 - 36), -8 = -16 / 2,
+  // 5 = (-43 + 48) / 1, 3 = sqrt(98 - 64 - 25)).
+  TMatrix a, l;
+  FromRows(a, {{4, 12, -16}, {12, 37, -43}, {-16, -43, 98}});
+  l.Resize(3, 3);
+  l.Fill(7.0);
+  int changes = 0, lchanges = 0;
+  a.SetOnChange([&changes](TObject*) { ++changes; });
+  l.SetOnChange([&lchanges](TObject*) { ++lchanges; });
+  ASSERT_TRUE(a.CholeskyDecomp(&l));
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(lchanges, 6);  // one SetVal per element of the lower triangle
+  const double want[3][3] = {{2, 0, 0}, {6, 1, 0}, {-8, 5, 3}};
+  for (int32_t r = 1; r <= 3; ++r)
+    for (int32_t c = 1; c <= r; ++c) EXPECT_EQ(l.GetVal(c, r), want[r - 1][c - 1]);
+  EXPECT_EQ(l.GetVal(2, 1), 7.0);  // the strict upper triangle is not written
+  // The receiver: the factor mirrored into its strict upper triangle, the rest unchanged.
+  EXPECT_EQ(a.GetVal(2, 1), 6.0);
+  EXPECT_EQ(a.GetVal(3, 1), -8.0);
+  EXPECT_EQ(a.GetVal(3, 2), 5.0);
+  EXPECT_EQ(a.GetVal(1, 2), 12.0);
+  EXPECT_EQ(a.GetVal(3, 3), 98.0);
+
+  // Not positive definite: s = 1 - 4 <= 0 at the second pivot, whose diagonal stays 0.
+  TMatrix b, lb;
+  FromRows(b, {{1, 2}, {2, 1}});
+  EXPECT_FALSE(b.CholeskyDecomp(&lb));
+  EXPECT_EQ(lb.GetVal(1, 1), 1.0);
+  EXPECT_EQ(lb.GetVal(1, 2), 2.0);
+  EXPECT_EQ(lb.GetVal(2, 2), 0.0);
+
+  // A larger case by its property: L L^T = A.
+  TMatrix m, g, lg, back;
+  SetRandSeed(95);
+  g.Resize(37, 37);
+  g.FillRandomUniform(-1.0, 1.0);
+  ASSERT_TRUE(g.Square(&m, 1.0));
+  for (int32_t i = 1; i <= 37; ++i) m.SetVal(i, i, m.GetVal(i, i) + 1.0);
+  TMatrix mc;
+  mc.Clone(&m);
+  ASSERT_TRUE(mc.CholeskyDecomp(&lg));
+  ASSERT_TRUE(lg.MultiplyTransposed(&lg, &back));
+  for (int32_t c = 1; c <= 37; ++c)
+    for (int32_t r = 1; r <= 37; ++r) ASSERT_NEAR(back.GetVal(c, r), m.GetVal(c, r), 1e-12);
+
+  TMatrix r, lr;
+  r.Resize(2, 3);
+  lr.Fill(3.0);
+  EXPECT_FALSE(r.CholeskyDecomp(&lr));
+  EXPECT_EQ(lr.GetVal(1, 1), 3.0);
+  EXPECT_FALSE(a.CholeskyDecomp(nullptr));
+}

@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "Nuv_matrix/Nuv_matrix.h"
+#include "common/test_util.h"
+
+using namespace nuv;
+using nuv_test::kTol1;
+using nuv_test::kTol2;
+
+namespace {
+
+/// A matrix from its rows, as written on paper.
+void FromRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
+  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c)
+      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
+}
+
+void FillRandom(TMatrix& m, int32_t nc, int32_t nr, uint32_t seed) {
+  SetRandSeed(seed);
+  m.Resize(nc, nr);
+  m.FillRandomUniform(-1.0, 1.0);
+}
+
+/// The defining sum, element by element, in extended precision.
+double RefProduct(const TMatrix& a, bool ta, const TMatrix& b, bool tb, int32_t c, int32_t r) {
+  const int32_t k = ta ? a.NrOfRows() : a.NrOfColumns();
+  Extended s = 0;
+  for (int32_t p = 1; p <= k; ++p) {
+    const double x = ta ? a.GetVal(r, p) : a.GetVal(p, r);
+    const double y = tb ? b.GetVal(p, c) : b.GetVal(c, p);
+    s += static_cast<Extended>(x) * y;
+  }
+  return static_cast<double>(s);
+}
+
+/// k terms of magnitude <= 1 each: the rounding of an ascending sum is bounded by k eps.
+void ExpectProduct(const TMatrix& res, const TMatrix& a, bool ta, const TMatrix& b, bool tb) {
+  const int32_t k = ta ? a.NrOfRows() : a.NrOfColumns();
+  const double tol = 2.0 * k * std::numeric_limits<double>::epsilon();
+  for (int32_t c = 1; c <= res.NrOfColumns(); ++c)
+    for (int32_t r = 1; r <= res.NrOfRows(); ++r)
+      ASSERT_NEAR(res.GetVal(c, r), RefProduct(a, ta, b, tb, c, r), tol) << c << "," << r;
+}
+
+struct ChangeCounter {
+  int Count = 0;
+  TNotifyEvent Handler() {
+    return [this](TObject*) { ++Count; };
+  }
+};
+
+class Progress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearAbort();
+    ProcStat = 0.0;
+  }
+  void TearDown() override {
+    MathFeedBackProc = nullptr;
+    ClearAbort();
+  }
+  /// Sets AbortMathProc once ProcStat reaches Step.
+  static void AbortAt(double Step) {
+    MathFeedBackProc = [Step](double s) {
+      if (s >= Step) AbortMathProc = true;
+    };
+  }
+};
+
+}  // namespace
+
+TEST(MatrixLinalg, ProductShapesAndMismatch) {
+  TMatrix a, b, res;
+  FillRandom(a, 3, 2, 11);  // 2 x 3 (rows x columns)
+  FillRandom(b, 4, 3, 12);  // 3 x 4
+  ASSERT_TRUE(a.Multiply(&b, &res));
+  EXPECT_EQ(res.NrOfColumns(), 4);
+  EXPECT_EQ(res.NrOfRows(), 2);
+  ExpectProduct(res, a, false, b, false);
+
+  FillRandom(res, 2, 2, 13);
+  const std::string before = res.CRCofData();
+  EXPECT_FALSE(b.Multiply(&b, &res));  // 4 columns against 3 rows
+  EXPECT_FALSE(a.Multiply(nullptr, &res));
+  EXPECT_FALSE(a.Multiply(&b, nullptr));
+  EXPECT_FALSE(a.MultiplyTransposed(&b, &res));
+  EXPECT_FALSE(a.TransposeAndMultiply(&b, &res));
+  EXPECT_EQ(res.CRCofData(), before);
+  EXPECT_EQ(res.NrOfColumns(), 2);
+
+  // An empty shared dimension gives zeros, not stale values.
+  TMatrix e0, e1;
+  e0.Resize(0, 3);
+  e1.Resize(2, 0);
+  ASSERT_TRUE(e0.Multiply(&e1, &res));
+  EXPECT_EQ(res.NrOfColumns(), 2);
+  EXPECT_EQ(res.NrOfRows(), 3);
+  EXPECT_EQ(res.CountValues(0, 0, 0, 0, 0.0, 0.0), 6);
+}
+
+TEST(MatrixLinalg, ProductsAcrossBlockEdges) {
+  // Sizes that leave partial register tiles and cross the depth slices of the blocking.
+  TMatrix a, b, bt, res;
+  FillRandom(a, 300, 37, 21);
+  FillRandom(b, 29, 300, 22);
+  FillRandom(bt, 300, 29, 23);
+  ASSERT_TRUE(a.Multiply(&b, &res));
+  ExpectProduct(res, a, false, b, false);
+  ASSERT_TRUE(a.MultiplyTransposed(&bt, &res));
+  EXPECT_EQ(res.NrOfColumns(), 29);
+  EXPECT_EQ(res.NrOfRows(), 37);
+  ExpectProduct(res, a, false, bt, true);
+  TMatrix c;
+  FillRandom(c, 53, 37, 24);
+  ASSERT_TRUE(a.TransposeAndMultiply(&c, &res));
+  EXPECT_EQ(res.NrOfColumns(), 53);
+  EXPECT_EQ(res.NrOfRows(), 300);
+  ExpectProduct(res, a, true, c, false);
+}
+
+TEST(MatrixLinalg, ProductsSumInAscendingOrder) {
+  // Row (..., 1e16, 1, -1e16, ...) by ones: ascending order gives (1e16 + 1) - 1e16 = 0
+  // because 1e16 + 1 rounds to 1e16; any other order gives 1. The terms straddle the
+  // 256-deep slices of the blocked product.
+  const int32_t k = 520;
+  TMatrix a, b, res;
+  a.Resize(k, 30);
+  b.Resize(9, k);
+  b.Fill(1.0);
+  for (int32_t r = 1; r <= 30; ++r) {
+    a.SetVal(255, r, 1e16);
+    a.SetVal(256, r, 1.0);
+    a.SetVal(257, r, -1e16);
+    a.SetVal(511, r, 1e16);
+    a.SetVal(512, r, 1.0);
+    a.SetVal(513, r, -1e16);
+  }
+  ASSERT_TRUE(a.Multiply(&b, &res));
+  for (int32_t c = 1; c <= 9; ++c)
+    for (int32_t r = 1; r <= 30; ++r) ASSERT_EQ(res.GetVal(c, r), 0.0) << c << "," << r;
+  TVector x, y;
+  x.Resize(k);
+  x.Fill(1.0);
+  ASSERT_TRUE(a.Multiply(&x, &y));
+  for (int32_t r = 1; r <= 30; ++r) ASSERT_EQ(y.GetVal(r), 0.0);
+  TMatrix at;
+  at.Clone(&a);
+  at.Transpose();
+  TVector z;
+  ASSERT_TRUE(at.TransposeAndMultiply(&x, &z));
+  for (int32_t c = 1; c <= 30; ++c) ASSERT_EQ(z.GetVal(c), 0.0);
+  ASSERT_TRUE(at.TransposeAndMultiply(&b, &res));
+  for (int32_t r = 1; r <= 30; ++r) ASSERT_EQ(res.GetVal(1, r), 0.0);
+}
+
+TEST(MatrixLinalg, ResultMayBeAnOperand) {
+  TMatrix a, ref, sq;
+  FillRandom(a, 40, 40, 31);
+  ASSERT_TRUE(a.Multiply(&a, &ref));
+  ASSERT_TRUE(a.Multiply(&a, &a));
+  EXPECT_EQ(a.CRCofData(), ref.CRCofData());
+
+  TMatrix b;
+  FillRandom(a, 7, 5, 32);
+  FillRandom(b, 3, 7, 33);
+  ASSERT_TRUE(a.Multiply(&b, &ref));
+  ASSERT_TRUE(a.Multiply(&b, &b));
+  EXPECT_EQ(b.NrOfColumns(), 3);
+  EXPECT_EQ(b.NrOfRows(), 5);
+  EXPECT_EQ(b.CRCofData(), ref.CRCofData());
+
+  ASSERT_TRUE(a.Square(&ref, 2.0));
+  ASSERT_TRUE(a.Square(&a, 2.0));
+  EXPECT_EQ(a.CRCofData(), ref.CRCofData());
+
+  TVector v, w;
+  FillRandom(a, 6, 4, 34);
+  v.Resize(6);
+  for (int32_t i = 1; i <= 6; ++i) v.SetVal(i, 0.5 * i);
+  ASSERT_TRUE(a.Multiply(&v, &w));
+  ASSERT_TRUE(a.Multiply(&v, &v));
+  ASSERT_EQ(v.NrOfElem(), 4);
+  for (int32_t i = 1; i <= 4; ++i) EXPECT_EQ(v.GetVal(i), w.GetVal(i));
+}
+
+TEST(MatrixLinalg, VectorProducts) {
+  TMatrix a;
+  FromRows(a, {{1, 2, 3}, {4, 5, 6}});
+  TVector x, y;
+  x.Resize(3);
+  x.SetVal(1, 1);
+  x.SetVal(2, -1);
+  x.SetVal(3, 2);
+  ChangeCounter self;
+  a.SetOnChange(self.Handler());
+  ASSERT_TRUE(a.Multiply(&x, &y));
+  ASSERT_EQ(y.NrOfElem(), 2);
+  EXPECT_EQ(y.GetVal(1), 5.0);  // 1 - 2 + 6
+  EXPECT_EQ(y.GetVal(2), 11.0);  // 4 - 5 + 12
+  EXPECT_FALSE(y.IsEmpty());
+  EXPECT_EQ(self.Count, 1);
+  TVector u, t;
+  u.Resize(2);
+  u.SetVal(1, 3);
+  u.SetVal(2, -2);
+  ASSERT_TRUE(a.TransposeAndMultiply(&u, &t));
+  ASSERT_EQ(t.NrOfElem(), 3);
+  EXPECT_EQ(t.GetVal(1), -5.0);  // 3 - 8
+  EXPECT_EQ(t.GetVal(2), -4.0);  // 6 - 10
+  EXPECT_EQ(t.GetVal(3), -3.0);  // 9 - 12
+  EXPECT_FALSE(a.Multiply(&u, &t));
+  EXPECT_FALSE(a.TransposeAndMultiply(&x, &t));
+  EXPECT_FALSE(a.Multiply(&x, nullptr));
+  // Long columns: the blocked row loop against the defining sum.
+  TMatrix big;
+  FillRandom(big, 45, 203, 41);
+  TVector bx, by, bz;
+  bx.Resize(45);
+  for (int32_t i = 1; i <= 45; ++i) bx.SetVal(i, std::sin(i));
+  ASSERT_TRUE(big.Multiply(&bx, &by));
+  for (int32_t r = 1; r <= 203; ++r) {
+    Extended s = 0;
+    for (int32_t k = 1; k <= 45; ++k) s += static_cast<Extended>(big.GetVal(k, r)) * bx.GetVal(k);
+    ASSERT_NEAR(by.GetVal(r), static_cast<double>(s), 1e-13);
+  }
+  ASSERT_TRUE(big.TransposeAndMultiply(&by, &bz));
+  for (int32_t c = 1; c <= 45; ++c) {
+    Extended s = 0;
+    for (int32_t k = 1; k <= 203; ++k) s += static_cast<Extended>(big.GetVal(c, k)) * by.GetVal(k);
+    ASSERT_NEAR(bz.GetVal(c), static_cast<double>(s), 1e-12);
+  }
+}
+
+TEST_F(Progress, SquareIsTheScaledCrossProduct) {
+  TMatrix a, res;
+  FillRandom(a, 70, 90, 51);
+  ChangeCounter rc;
+  res.SetOnChange(rc.Handler());
+  ASSERT_TRUE(a.Square(&res, 4.0));
+  EXPECT_EQ(ProcStat.load(), 70.0);
+  EXPECT_EQ(rc.Count, 1);  // the resize only
+  ASSERT_EQ(res.NrOfColumns(), 70);
+  ASSERT_EQ(res.NrOfRows(), 70);
+  for (int32_t i = 1; i <= 70; ++i)
+    for (int32_t j = 1; j <= 70; ++j) {
+      ASSERT_EQ(res.GetVal(i, j), res.GetVal(j, i));
+      ASSERT_NEAR(res.GetVal(i, j), RefProduct(a, true, a, false, i, j) / 4.0, 1e-13);
+    }
+  AbortAt(75.0);  // the abort is tested before each column's step
+  EXPECT_FALSE(a.Square(&res, 1.0));
+  EXPECT_EQ(ProcStat.load(), 75.0);
+  EXPECT_FALSE(a.Square(nullptr, 1.0));
+}
+
+TEST(MatrixLinalg, ElementWiseAndScalar) {
+  TMatrix a, b, r;
+  FromRows(a, {{1, 2}, {3, 4}, {5, 6}});
+  FromRows(b, {{2, 0.5}, {-1, 3}, {0, 10}});
+  ChangeCounter ca, cr;
+  a.SetOnChange(ca.Handler());
+  r.SetOnChange(cr.Handler());
+  ASSERT_TRUE(a.EMult(&b, &r));
+  EXPECT_EQ(ca.Count, 1);
+  EXPECT_EQ(r.NrOfColumns(), 2);
+  EXPECT_EQ(r.NrOfRows(), 3);
+  EXPECT_EQ(r.GetVal(1, 1), 2.0);
+  EXPECT_EQ(r.GetVal(2, 1), 1.0);
+  EXPECT_EQ(r.GetVal(1, 2), -3.0);
+  EXPECT_EQ(r.GetVal(2, 3), 60.0);
+  ASSERT_TRUE(a.Add(&b));
+  EXPECT_EQ(a.GetVal(2, 3), 16.0);
+  ASSERT_TRUE(a.Subtract(&b));
+  ASSERT_TRUE(a.Subtract(&b));
+  EXPECT_EQ(a.GetVal(1, 2), 4.0);
+  a.SMult(-2.0);
+  EXPECT_EQ(a.GetVal(1, 2), -8.0);
+  a.SAdd(1.5);
+  EXPECT_EQ(a.GetVal(1, 2), -6.5);
+  EXPECT_EQ(ca.Count, 6);
+  TMatrix other;
+  other.Resize(3, 2);
+  EXPECT_FALSE(a.Add(&other));
+  EXPECT_FALSE(a.Subtract(nullptr));
+  EXPECT_FALSE(a.EMult(&other, &r));
+  EXPECT_EQ(ca.Count, 6);
+}
+
+TEST(MatrixLinalg, Transpose) {
+  TMatrix a;
+  FromRows(a, {{1, 2, 3}, {4, 5, 6}});
+  ChangeCounter ca;
+  a.SetOnChange(ca.Handler());
+  ASSERT_TRUE(a.Transpose());
+  EXPECT_EQ(ca.Count, 1);
+  ASSERT_EQ(a.NrOfColumns(), 2);
+  ASSERT_EQ(a.NrOfRows(), 3);
+  EXPECT_EQ(a.GetVal(1, 3), 3.0);
+  EXPECT_EQ(a.GetVal(2, 1), 4.0);
+  // Square and tall, beyond one tile each way, checked against the element rule.
+  for (int32_t nc : {77, 40}) {
+    TMatrix m, orig;
+    FillRandom(m, nc, 77, 61);
+    orig.Clone(&m);
+    ASSERT_TRUE(m.Transpose());
+    for (int32_t c = 1; c <= 77; ++c)
+      for (int32_t r = 1; r <= nc; ++r) ASSERT_EQ(m.GetVal(c, r), orig.GetVal(r, c));
+  }
+  // Without columns the kept cells move with the storage.
+  TMatrix e;
+  e.Resize(0, 4);
+  ASSERT_TRUE(e.Transpose());
+  EXPECT_EQ(e.NrOfColumns(), 4);
+  EXPECT_EQ(e.NrOfRows(), 0);
+}
+
+TEST(MatrixLinalg, DiffAndTrace) {
+  TMatrix a;
+  FromRows(a, {{1, 2}, {4, -1}, {9, 0}, {16, 6}});
+  a.Diff(1);
+  ASSERT_EQ(a.NrOfRows(), 3);
+  EXPECT_EQ(a.GetVal(1, 1), 3.0);
+  EXPECT_EQ(a.GetVal(1, 2), 5.0);
+  EXPECT_EQ(a.GetVal(1, 3), 7.0);
+  EXPECT_EQ(a.GetVal(2, 3), 6.0);
+  a.Diff(2);  // second differences of 3, 5, 7 leave one row: 0
+  ASSERT_EQ(a.NrOfRows(), 1);
+  EXPECT_EQ(a.GetVal(1, 1), 0.0);
+  EXPECT_EQ(a.GetVal(2, 1), 1.0);  // -3, 1, 6 -> 4, 5 -> 1
+  TMatrix b;
+  FromRows(b, {{1}, {2}, {4}, {8}, {16}, {32}, {64}, {128}, {256}, {512}, {1024}, {2048}});
+  const std::string crc = b.CRCofData();
+  b.Diff(11);
+  b.Diff(0);
+  EXPECT_EQ(b.CRCofData(), crc);
+  b.Diff(10);  // differences of powers of two are the powers again
+  ASSERT_EQ(b.NrOfRows(), 2);
+  EXPECT_EQ(b.GetVal(1, 1), 1.0);
+  EXPECT_EQ(b.GetVal(1, 2), 2.0);
+  b.Diff(2);  // Order = NrOfRows: nothing
+  EXPECT_EQ(b.NrOfRows(), 2);
+
+  TMatrix t;
+  FromRows(t, {{2, 9, 9}, {9, -3, 9}, {9, 9, 0.5}});
+  EXPECT_EQ(t.Trace(), -0.5);
+  t.Resize(3, 2);
+  EXPECT_EQ(t.Trace(), 0.0);
+  t.Resize(0, 0);
+  EXPECT_EQ(t.Trace(), 0.0);
+}
+
+TEST(MatrixLinalg, Norms) {
+  TMatrix a;
+  FromRows(a, {{1, -2}, {3, 4}});
+  EXPECT_EQ(a.Norm(ntColwise), 6.0);
+  EXPECT_EQ(a.Norm(ntRowwise), 7.0);
+  EXPECT_REL_NEAR(a.Norm(ntFrobenius), std::sqrt(30.0), kTol1);
+  // A^T A = [[10, 10], [10, 20]] has eigenvalues 15 +- 5 sqrt(5).
+  EXPECT_REL_NEAR(a.Norm(ntSpectral), std::sqrt(15.0 + 5.0 * std::sqrt(5.0)), kTol2);
+  EXPECT_EQ(a.Norm(static_cast<TNormType>(9)), 0.0);
+  // [[3, 2, 2], [2, 3, -2]] has singular values 5 and 3 (A A^T = [[17, 8], [8, 17]]).
+  TMatrix w;
+  FromRows(w, {{3, 2, 2}, {2, 3, -2}});
+  EXPECT_REL_NEAR(w.Norm(ntSpectral), 5.0, kTol2);
+  EXPECT_EQ(w.Norm(ntColwise), 5.0);
+  EXPECT_EQ(w.Norm(ntRowwise), 7.0);
+  // Squares beyond the double range, and below it.
+  TMatrix h;
+  FromRows(h, {{3e200, 0}, {0, 4e200}});
+  EXPECT_REL_NEAR(h.Norm(ntFrobenius), 5e200, kTol1);
+  FromRows(h, {{3e-200, 0}, {0, 4e-200}});
+  EXPECT_REL_NEAR(h.Norm(ntFrobenius), 5e-200, kTol1);
+  h.SetVal(2, 1, NAN);
+  EXPECT_TRUE(std::isnan(h.Norm(ntFrobenius)));
+  h.SetVal(2, 1, -INFINITY);
+  EXPECT_EQ(h.Norm(ntFrobenius), INFINITY);
+  TMatrix e;
+  e.Resize(3, 0);
+  EXPECT_EQ(e.Norm(ntColwise), 0.0);
+  EXPECT_EQ(e.Norm(ntRowwise), 0.0);
+  EXPECT_EQ(e.Norm(ntFrobenius), 0.0);
+}
+
+TEST(MatrixLinalg, Balance) {
+  TMatrix one;
+  one.SetVal(1, 1, 5.0);
+  EXPECT_TRUE(one.Balance());
+  EXPECT_EQ(one.GetVal(1, 1), 5.0);
+  // f = sqrt(100 / 0.01) = 100 for index 1, then every factor is 1.
+  TMatrix a;
+  FromRows(a, {{1, 100}, {0.01, 2}});
+  EXPECT_TRUE(a.Balance());
+  EXPECT_REL_NEAR(a.GetVal(2, 1), 1.0, kTol1);
+  EXPECT_REL_NEAR(a.GetVal(1, 2), 1.0, kTol1);
+  EXPECT_EQ(a.GetVal(2, 2), 2.0);
+  // A row without off-diagonal weight would give a factor of 0: left alone.
+  TMatrix u;
+  FromRows(u, {{0, 1}, {0, 0}});
+  EXPECT_TRUE(u.Balance());
+  EXPECT_EQ(u.GetVal(2, 1), 1.0);
+  // Convergence: afterwards no index needs a factor of 1.05 or more, and the diagonal,
+  // hence the trace, is untouched.
+  TMatrix g;
+  FromRows(g, {{1, 1e4, 3, 1e-3}, {2e-4, 2, 5e3, 7}, {4, 1e-2, 3, 8e2}, {9e3, 1, 2e-3, 4}});
+  const double trace = g.Trace();
+  EXPECT_TRUE(g.Balance());
+  EXPECT_EQ(g.Trace(), trace);
+  for (int32_t i = 1; i <= 4; ++i) {
+    double rs = 0, cs = 0;
+    for (int32_t j = 1; j <= 4; ++j)
+      if (j != i) {
+        rs += std::fabs(g.GetVal(j, i));
+        cs += std::fabs(g.GetVal(i, j));
+      }
+    EXPECT_LT(std::sqrt(rs / cs), 1.05 * 1.05) << i;
+  }
+  TMatrix r;
+  r.Resize(2, 3);
+  EXPECT_FALSE(r.Balance());
+}
