@@ -49,6 +49,7 @@ Report RunCovarKind(const DataSet& Data, const std::string& Command, int32_t Cov
   t.Title = CovType == kCorrelation ? "Correlation matrix (Pearson)"
                                     : "Covariance matrix (divisor n - 1)";
   t.KeyHeader = "variable";
+  t.ZeroNoise = true;
   t.Columns = Data.Names;
   for (int32_t r = 1; r <= p; ++r) {
     std::vector<Cell> cells;

@@ -79,6 +79,7 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   ev.Name = "eigenvalues";
   ev.Title = "Eigenvalues";
   ev.KeyHeader = "component";
+  ev.ZeroNoise = true;
   ev.Columns = {"eigenvalue", "share %", "cumulative %"};
   double cumulative = 0.0;
   for (int32_t e = 1; e <= k; ++e) {
@@ -95,6 +96,7 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   ld.Name = "loadings";
   ld.Title = "Loadings (unit eigenvectors)";
   ld.KeyHeader = "variable";
+  ld.ZeroNoise = true;
   for (int32_t e = 1; e <= k; ++e) ld.Columns.push_back(PcName(e));
   for (int32_t j = 1; j <= p; ++j) {
     std::vector<Cell> cells;
@@ -119,6 +121,7 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
     sc.Name = "scores";
     sc.Title = "Scores";
     sc.KeyHeader = "row";
+    sc.ZeroNoise = true;
     sc.Columns = pcNames;
     std::vector<nuv::TVector> score(static_cast<size_t>(k));
     nuv::TVector term;

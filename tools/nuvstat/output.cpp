@@ -52,8 +52,8 @@ void WriteText(const Report& R, std::string& out) {
     std::vector<std::vector<std::string>> text(t.Rows.size());
     std::vector<ColumnLayout> layout(nc);
     size_t labelWidth = t.KeyHeader.size();
-    // Rounding noise (2e-16 beside values near 1) reads as 0 in the table; CSV and
-    // JSON keep every digit.
+    // Rounding noise (2e-16 beside values near 1) reads as 0 in the table where the
+    // table asks for it; CSV and JSON keep every digit.
     std::vector<double> columnMax(nc, 0.0);
     for (const auto& row : t.Rows)
       for (size_t c = 0; c < nc && c < row.size(); ++c)
@@ -65,7 +65,9 @@ void WriteText(const Report& R, std::string& out) {
       for (size_t c = 0; c < nc && c < t.Rows[r].size(); ++c) {
         const Cell& cell = t.Rows[r][c];
         std::string s = cell.What == Cell::kMissing ? "n/a" : CellText(cell, true);
-        if (cell.What == Cell::kNumber && std::fabs(cell.Value) < 1e-12 * columnMax[c]) s = "0";
+        if (t.ZeroNoise && cell.What == Cell::kNumber &&
+            std::fabs(cell.Value) < 1e-12 * columnMax[c])
+          s = "0";
         if (cell.What == Cell::kNumber && std::isfinite(cell.Value)) {
           const size_t p = PointPos(s);
           layout[c].Left = std::max(layout[c].Left, p);

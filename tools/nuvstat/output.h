@@ -32,6 +32,9 @@ struct Table {
   std::vector<std::string> Columns;  ///< headers of the value columns
   std::vector<std::string> RowLabels;
   std::vector<std::vector<Cell>> Rows;  ///< one Cell per value column
+  /// The text form shows values below 1e-12 of their column's largest as 0: for results
+  /// where such values are rounding noise (loadings, scores, matrices), not p values.
+  bool ZeroNoise = false;
 
   void AddRow(std::string Label, std::vector<Cell> Cells) {
     RowLabels.push_back(std::move(Label));
