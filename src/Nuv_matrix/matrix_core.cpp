@@ -2,12 +2,13 @@
 // TMatrix. The elements are one column-major buffer of max(FNCol, 1) columns
 // of max(FNRow, 1) rows; while both counts are positive the buffer holds
 // exactly the matrix, so whole-matrix passes run over FMat in one sweep.
+#include "Nuv_matrix/matrix_core.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "Nuv_math1/Nuv_math1.h"
-#include "Nuv_matrix/matrix_core.h"
 
 namespace nuv {
 
@@ -163,8 +164,7 @@ void TMatrix::AssignTo(TPersistent* Dest) {
 }
 
 void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
-                       int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol,
-                       int32_t DestRow) {
+                       int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow) {
   if (MatSource == nullptr) return;
   const int32_t nc = MatSource->FNCol;
   const int32_t nr = MatSource->FNRow;
@@ -191,8 +191,7 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t So
   const double* src = nullptr;
   size_t srcStride = 0;
   if (MatSource == this) {
-    if (!TryAllocate(block, static_cast<size_t>(bc) * static_cast<size_t>(br), 0.0))
-      RaiseNoHeap();
+    if (!TryAllocate(block, static_cast<size_t>(bc) * static_cast<size_t>(br), 0.0)) RaiseNoHeap();
     for (int32_t c = 0; c < bc; ++c)
       std::memcpy(block.data() + static_cast<size_t>(c) * static_cast<size_t>(br),
                   ColData(SourceColLo + c) + (SourceRowLo - 1),
@@ -256,13 +255,12 @@ void TMatrix::CopyFromVec(TDims Dim, const TVector* VecSource, int32_t Source1st
   Changed();
 }
 
-void TMatrix::CopyFromVec(const TVector* VecSource, int32_t Source1stElem,
-                          int32_t SourceLastElem, int32_t DestCol, int32_t DestRow) {
+void TMatrix::CopyFromVec(const TVector* VecSource, int32_t Source1stElem, int32_t SourceLastElem,
+                          int32_t DestCol, int32_t DestRow) {
   CopyFromVec(dimRows, VecSource, Source1stElem, SourceLastElem, DestCol, DestRow);
 }
 
-void TMatrix::CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol,
-                           int32_t LastCol) const {
+void TMatrix::CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol) const {
   if (DestVec == nullptr) return;
   double* out = DestVec->Data();
   std::fill(out, out + DestVec->NrOfElem(), 0.0);
@@ -278,8 +276,7 @@ void TMatrix::CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol,
   DestVec->Changed();
 }
 
-void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow,
-                           int32_t LastRow) const {
+void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow) const {
   if (DestVec == nullptr) return;
   double* out = DestVec->Data();
   std::fill(out, out + DestVec->NrOfElem(), 0.0);
@@ -295,8 +292,7 @@ void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow,
 
 int32_t TMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                              double RangeLow, double RangeHigh) const {
-  if (!MakeValidRange(LowCol, HighCol, FNCol) || !MakeValidRange(LowRow, HighRow, FNRow))
-    return 0;
+  if (!MakeValidRange(LowCol, HighCol, FNCol) || !MakeValidRange(LowRow, HighRow, FNRow)) return 0;
   const size_t n = static_cast<size_t>(HighRow - LowRow + 1);
   int64_t count = 0;
   for (int32_t c = LowCol; c <= HighCol; ++c) {

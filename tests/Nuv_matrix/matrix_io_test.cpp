@@ -241,10 +241,10 @@ TEST(MatrixText, ReadsWhatOthersWrite) {
   TMatrixTextInfo info;
   // BOM, comments, blank lines, CR, LF and CRLF mixed, quoted and signed
   // numbers, blanks around cells, NaN and Inf in any case.
-  ASSERT_TRUE(m.LoadFromText(
-      "\xEF\xBB\xBF# exported\r\n\r\nname;\"Wert; kg\" ; z\r+1 ; \"2.5\";-inf\n"
-      "   \n# more\n3e2;  -4 ;nan\r\n",
-      true, info))
+  ASSERT_TRUE(
+      m.LoadFromText("\xEF\xBB\xBF# exported\r\n\r\nname;\"Wert; kg\" ; z\r+1 ; \"2.5\";-inf\n"
+                     "   \n# more\n3e2;  -4 ;nan\r\n",
+                     true, info))
       << info.ErrorText;
   EXPECT_EQ(info.Delimiter, ';');
   EXPECT_EQ(info.ColNames, (std::vector<std::string>{"name", "Wert; kg", "z"}));
