@@ -11,4 +11,6 @@
 #include "Nuv_math2/eigen.h"
 #include "Nuv_math2/mahalanobis.h"
 #include "Nuv_math2/princomp.h"
+#include "Nuv_math2/regression.h"
+#include "Nuv_math2/svd_solve.h"
 #include "Nuv_statis/normal_distribution.h"
