@@ -326,14 +326,23 @@ bool ReadWholeFile(const std::string& FileName, std::string& Text, TMatrixTextIn
   }
   bool ok = true;
   try {
+    // Read straight into the text when the size is known; a pipe or a file
+    // that grows meanwhile is read on in doubling steps.
+    size_t want = 1 << 16;
     if (std::fseek(f, 0, SEEK_END) == 0) {
       const long size = std::ftell(f);
-      if (size > 0) Text.reserve(static_cast<size_t>(size));
+      if (size > 0) want = static_cast<size_t>(size) + 1;
       std::rewind(f);
     }
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) Text.append(buf, n);
+    size_t have = 0;
+    for (;;) {
+      Text.resize(want);
+      const size_t n = std::fread(&Text[have], 1, want - have, f);
+      have += n;
+      if (have < want) break;
+      want *= 2;
+    }
+    Text.resize(have);
     if (std::ferror(f) != 0) {
       ok = false;
       Info.ErrorText = "cannot read the file";
