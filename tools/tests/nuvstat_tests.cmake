@@ -119,6 +119,39 @@ nuvstat_test(pca_small_standardized_csv ARGS pca --standardize --components 1 --
 nuvstat_test(pca_constant_standardized ARGS pca --standardize ${D}/constant.csv
   EXIT 2 OUT_EMPTY ERR "nuvstat: .*constant.csv: column \"b\" is constant and cannot be standardized\n$")
 
+# ---- regress --------------------------------------------------------------------
+# simple.tsv by hand: x = 1..5, y = 2, 4, 5, 4, 5; Sxx = 10, Sxy = 6, slope 0.6,
+# intercept 4 - 0.6 * 3 = 2.2; residuals -0.8, 0.6, 1, -0.6, -0.2, RSS 2.4, TSS 6,
+# R^2 0.6, adjusted 1 - 0.4 * 4/3 = 0.466667, s^2 = 2.4/3 = 0.8, s = 0.894427,
+# se(slope) = sqrt(0.8/10) = 0.282843, se(intercept) = sqrt(0.8 (1/5 + 9/10)) = 0.938083,
+# t = 2.34521 and 2.12132.
+nuvstat_test(regress_small ARGS regress --y y ${D}/simple.tsv
+  OUT "response: y" "\n\\(intercept\\) +2\\.2 +0\\.938083 +2\\.34521 +0\\.[0-9]+\n"
+      "\nx +0\\.6 +0\\.282843 +2\\.12132 +0\\.[0-9]+\n"
+      "\nR\\^2 +0\\.6\n" "\nadjusted R\\^2 +0\\.466667\n" "\nresidual standard error +0\\.894427\n"
+      "\nresidual degrees of freedom +3\n")
+# Iris, as R's summary(lm(Petal.Width ~ Sepal.Length + Sepal.Width + Petal.Length, iris))
+# reports it: estimates -0.24031, -0.20727, 0.22283, 0.52408 with standard errors 0.17837,
+# 0.04751, 0.04894, 0.02449; residual standard error 0.192 on 146 degrees of freedom;
+# R^2 0.9379, adjusted 0.9366. The response is given by its column number here.
+# The patterns keep the digits that R's rounding leaves certain.
+nuvstat_test(regress_bundled ARGS regress --y 4
+  OUT "\n\\(intercept\\) +-0\\.2403[0-9]* +0\\.1783[0-9]* "
+      "\nsepal_length +-0\\.2072[0-9]* +0\\.0475[0-9]* "
+      "\nsepal_width +0\\.2228[0-9]* +0\\.0489[0-9]* "
+      "\npetal_length +0\\.5240[0-9]* +0\\.0244[0-9]* "
+      "\nR\\^2 +0\\.937[89][0-9]*\n" "\nadjusted R\\^2 +0\\.936[56][0-9]*\n"
+      "\nresidual standard error +0\\.19[12][0-9]*\n" "\nresidual degrees of freedom +146\n")
+nuvstat_test(regress_json ARGS regress --y=y --format json ${D}/simple.tsv
+  OUT "\"response\": \"y\"" "{\"term\": \"x\", \"estimate\": 0\\.6[0-9]*, \"std error\": 0\\.28284271[0-9]*,"
+      "{\"statistic\": \"R\\^2\", \"value\": 0\\.6[0-9]*}")
+nuvstat_test(error_regress_unknown_column ARGS regress --y petal ${D}/small.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*small.csv: no column \"petal\" \\(the columns are a, b, or numbers 1 to 2\\)\n$")
+nuvstat_test(error_regress_constant_predictor ARGS regress --y c ${D}/constant.csv EXIT 2 OUT_EMPTY
+  ERR "^nuvstat: [^\n]*constant.csv: column \"b\" is constant: its coefficient cannot be told from the intercept\n$")
+nuvstat_test(error_regress_too_few_rows ARGS regress --y b ${D}/one_row.csv EXIT 2 OUT_EMPTY
+  ERR "too few rows: regress with 2 coefficients needs at least 3, the data has 1\n$")
+
 # ---- help -----------------------------------------------------------------------
 nuvstat_test(help ARGS --help OUT "^usage: nuvstat COMMAND" "describe" "regress")
 foreach(cmd describe corr cov pca regress)
