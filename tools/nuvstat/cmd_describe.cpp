@@ -10,9 +10,9 @@ namespace nuvstat {
 Report StartReport(const std::string& Command, const DataSet& Data) {
   Report r;
   r.Command = Command;
-  r.Info.emplace_back("source", Cell::Str(Data.Source));
-  r.Info.emplace_back("rows", Cell::Number(Data.NRows()));
-  r.Info.emplace_back("columns", Cell::Number(Data.NCols()));
+  r.Info.emplace_back("source", Fact::Str(Data.Source));
+  r.Info.emplace_back("rows", Fact::Number(Data.NRows()));
+  r.Info.emplace_back("columns", Fact::Number(Data.NCols()));
   return r;
 }
 

@@ -40,13 +40,12 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   const int32_t n = Data.NRows();
   const int32_t k = Opt.Components > 0 && Opt.Components < p ? Opt.Components : p;
 
-  // Columns as vectors: the constant test, and the centred (or standardized) data of the scores.
-  std::vector<nuv::TVector> cols(static_cast<size_t>(p));
-  for (int32_t c = 1; c <= p; ++c) {
-    nuv::TVector& v = cols[static_cast<size_t>(c - 1)];
+  // A constant column has no variance to scale by.
+  if (Opt.Standardize) {
+    nuv::TVector v;
     v.Resize(n);
-    Data.Mat->CopyColToVec(&v, c, 1, n);
-    if (Opt.Standardize) {
+    for (int32_t c = 1; c <= p; ++c) {
+      Data.Mat->CopyColToVec(&v, c, 1, n);
       double mn = 0.0, mx = 0.0;
       v.MinMax(0, 0, mn, mx);
       if (!(mn < mx))
@@ -73,7 +72,7 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   }
 
   Report report = StartReport("pca", Data);
-  report.Info.emplace_back("matrix", Cell::Str(Opt.Standardize ? "correlation (standardized columns)"
+  report.Info.emplace_back("matrix", Fact::Str(Opt.Standardize ? "correlation (standardized columns)"
                                                               : "covariance"));
   Table ev;
   ev.Name = "eigenvalues";
@@ -108,39 +107,33 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   report.Tables.push_back(std::move(ld));
 
   if (Opt.Scores) {
-    // Score of row r on component e: the centred (standardized) row times loading e.
-    for (nuv::TVector& v : cols) {
-      if (Opt.Standardize) {
-        double mean = 0.0, sd = 0.0;
-        v.Standardize(mean, sd);
-      } else {
-        v.MeanCenter();
-      }
-    }
+    // Scores: the centred (or standardized) data times the loadings, one product.
+    nuv::TMatrix centred, loadings, scores;
+    centred.Assign(Data.Mat.get());
+    if (Opt.Standardize)
+      centred.StandardizeColumns(nullptr, nullptr);
+    else
+      centred.MeanCenterColumns(nullptr);
+    loadings.Resize(k, p);
+    for (int32_t e = 1; e <= k; ++e)
+      for (int32_t j = 1; j <= p; ++j)
+        loadings.SetVal(e, j, load[static_cast<size_t>(e - 1)][static_cast<size_t>(j - 1)]);
+    SetProgressLabel("scores");
+    const bool multiplied = centred.Multiply(&loadings, &scores);
+    CheckInterrupted();
+    if (!multiplied) throw ToolError("the scores could not be computed");
     Table sc;
     sc.Name = "scores";
     sc.Title = "Scores";
     sc.KeyHeader = "row";
     sc.ZeroNoise = true;
     sc.Columns = pcNames;
-    std::vector<nuv::TVector> score(static_cast<size_t>(k));
-    nuv::TVector term;
-    term.Resize(n);
-    for (int32_t e = 1; e <= k; ++e) {
-      nuv::TVector& s = score[static_cast<size_t>(e - 1)];
-      s.Resize(n);
-      s.Fill(0.0);
-      for (int32_t j = 1; j <= p; ++j) {
-        term.Clone(&cols[static_cast<size_t>(j - 1)]);
-        term.SMult(load[static_cast<size_t>(e - 1)][static_cast<size_t>(j - 1)]);
-        s.Add(&term);
-      }
-      CheckInterrupted();
-    }
+    sc.RowLabels.reserve(static_cast<size_t>(n));
+    sc.Rows.reserve(static_cast<size_t>(n));
     for (int32_t r = 1; r <= n; ++r) {
-      std::vector<Cell> cells;
+      std::vector<Cell> cells(static_cast<size_t>(k));
       for (int32_t e = 1; e <= k; ++e)
-        cells.push_back(Cell::Number(score[static_cast<size_t>(e - 1)].GetVal(r)));
+        cells[static_cast<size_t>(e - 1)] = Cell::Number(scores.GetVal(e, r));
       sc.AddRow(std::to_string(r), std::move(cells));
     }
     report.Tables.push_back(std::move(sc));

@@ -65,7 +65,7 @@ Report RunRegress(const DataSet& Data, const Options& Opt) {
   const bool yVaries = !IsConstant(y);
 
   Report report = StartReport("regress", Data);
-  report.Info.emplace_back("response", Cell::Str(yName));
+  report.Info.emplace_back("response", Fact::Str(yName));
   Table co;
   co.Name = "coefficients";
   co.Title = "Coefficients";

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 #include "errors.h"
@@ -12,106 +13,180 @@ namespace nuvstat {
 
 namespace {
 
-std::string NonFiniteText(double v) {
+// Negative zero reads as a sign without meaning in a table of results.
+double NoNegativeZero(double v) { return v == 0.0 ? 0.0 : v; }
+
+const char* NonFiniteText(double v) {
   if (std::isnan(v)) return "NaN";
   return v > 0 ? "Inf" : "-Inf";
 }
 
-// Negative zero reads as a sign without meaning in a table of results.
-double NoNegativeZero(double v) { return v == 0.0 ? 0.0 : v; }
-
-std::string CellText(const Cell& c, bool Short) {
-  switch (c.What) {
-    case Cell::kNumber: return Short ? ShortText(c.Value) : RoundTripText(c.Value);
-    case Cell::kText: return c.Text;
-    case Cell::kMissing: break;
+// Number text into a caller's buffer of at least 32 bytes; returns the length.
+size_t FormatNumber(double v, bool Short, char* Buf) {
+  if (!std::isfinite(v)) {
+    const char* t = NonFiniteText(v);
+    std::memcpy(Buf, t, std::strlen(t));
+    return std::strlen(t);
   }
-  return {};
+  const auto res = Short ? std::to_chars(Buf, Buf + 32, NoNegativeZero(v),
+                                         std::chars_format::general, 6)
+                         : std::to_chars(Buf, Buf + 32, NoNegativeZero(v));
+  return static_cast<size_t>(res.ptr - Buf);
 }
+
+/// Collects output and hands it to the stream in large blocks.
+class Sink {
+ public:
+  explicit Sink(std::FILE* Out) : FOut(Out) { FBuf.reserve(kBlock + 4096); }
+  void Put(const char* s, size_t n) {
+    FBuf.append(s, n);
+    if (FBuf.size() >= kBlock) Flush();
+  }
+  void Put(const std::string& s) { Put(s.data(), s.size()); }
+  void Put(const char* s) { Put(s, std::strlen(s)); }
+  void Pad(size_t n) { FBuf.append(n, ' '); }
+  void Flush() {
+    if (!FBuf.empty() && std::fwrite(FBuf.data(), 1, FBuf.size(), FOut) != FBuf.size())
+      Fail();
+    FBuf.clear();
+  }
+  void Finish() {
+    Flush();
+    if (std::fflush(FOut) != 0) Fail();
+  }
+
+ private:
+  [[noreturn]] static void Fail() {
+    throw ToolError("cannot write the results: " + std::generic_category().message(errno));
+  }
+  static constexpr size_t kBlock = 1 << 20;
+  std::FILE* FOut;
+  std::string FBuf;
+};
+
+std::string FactText(const Fact& f) { return f.IsText ? f.Text : RoundTripText(f.Value); }
 
 // ---- aligned text ---------------------------------------------------------
 
 // Position of the decimal point, or where it would stand, so that the numbers
 // of a column line up on it.
-size_t PointPos(const std::string& s) {
-  const size_t p = s.find_first_of(".eE");
-  return p == std::string::npos ? s.size() : p;
+size_t PointPos(const char* s, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (s[i] == '.' || s[i] == 'e') return i;
+  return n;
 }
 
 struct ColumnLayout {
   size_t Left = 0;   // widest part before the point
   size_t Right = 0;  // widest part from the point on
+  size_t Other = 0;  // widest text that is not a finite number (n/a, NaN)
   size_t Width = 0;
 };
 
-void WriteText(const Report& R, std::string& out) {
-  for (const auto& [key, value] : R.Info) out += key + ": " + CellText(value, false) + "\n";
-  for (const Table& t : R.Tables) {
-    out += "\n" + t.Title + "\n";
-    const size_t nc = t.Columns.size();
-    std::vector<std::vector<std::string>> text(t.Rows.size());
-    std::vector<ColumnLayout> layout(nc);
-    size_t labelWidth = t.KeyHeader.size();
-    // Rounding noise (2e-16 beside values near 1) reads as 0 in the table where the
-    // table asks for it; CSV and JSON keep every digit.
-    std::vector<double> columnMax(nc, 0.0);
-    for (const auto& row : t.Rows)
-      for (size_t c = 0; c < nc && c < row.size(); ++c)
-        if (row[c].What == Cell::kNumber && std::isfinite(row[c].Value))
-          columnMax[c] = std::max(columnMax[c], std::fabs(row[c].Value));
-    for (size_t r = 0; r < t.Rows.size(); ++r) {
-      labelWidth = std::max(labelWidth, t.RowLabels[r].size());
-      text[r].resize(nc);
-      for (size_t c = 0; c < nc && c < t.Rows[r].size(); ++c) {
-        const Cell& cell = t.Rows[r][c];
-        std::string s = cell.What == Cell::kMissing ? "n/a" : CellText(cell, true);
-        if (t.ZeroNoise && cell.What == Cell::kNumber &&
-            std::fabs(cell.Value) < 1e-12 * columnMax[c])
-          s = "0";
-        if (cell.What == Cell::kNumber && std::isfinite(cell.Value)) {
-          const size_t p = PointPos(s);
-          layout[c].Left = std::max(layout[c].Left, p);
-          layout[c].Right = std::max(layout[c].Right, s.size() - p);
-        }
-        text[r][c] = std::move(s);
-      }
-    }
+class TextTable {
+ public:
+  explicit TextTable(const Table& T) : FT(T), FLayout(T.Columns.size()), FMax(T.Columns.size()) {}
+
+  void Write(Sink& Out) {
+    Measure();
+    const size_t nc = FT.Columns.size();
+    Out.Put(FT.KeyHeader);
+    Out.Pad(FLabelWidth - FT.KeyHeader.size());
     for (size_t c = 0; c < nc; ++c) {
-      size_t w = std::max(t.Columns[c].size(), layout[c].Left + layout[c].Right);
-      for (size_t r = 0; r < t.Rows.size(); ++r) w = std::max(w, text[r][c].size());
-      layout[c].Width = w;
+      Out.Pad(2 + FLayout[c].Width - FT.Columns[c].size());
+      Out.Put(FT.Columns[c]);
     }
-    auto pad = [](std::string& line, size_t n) { line.append(n, ' '); };
-    std::string line = t.KeyHeader;
-    pad(line, labelWidth - t.KeyHeader.size());
-    for (size_t c = 0; c < nc; ++c) {
-      line += "  ";
-      pad(line, layout[c].Width - t.Columns[c].size());
-      line += t.Columns[c];
-    }
-    out += line + "\n";
-    for (size_t r = 0; r < t.Rows.size(); ++r) {
-      line = t.RowLabels[r];
-      pad(line, labelWidth - line.size());
+    Out.Put("\n");
+    std::string line;
+    char buf[32];
+    for (size_t r = 0; r < FT.Rows.size(); ++r) {
+      line = FT.RowLabels[r];
+      line.append(FLabelWidth - line.size(), ' ');
       for (size_t c = 0; c < nc; ++c) {
         line += "  ";
-        const std::string& s = text[r][c];
-        const Cell* cell = c < t.Rows[r].size() ? &t.Rows[r][c] : nullptr;
-        if (cell != nullptr && cell->What == Cell::kNumber && std::isfinite(cell->Value)) {
+        size_t n = 0;
+        bool aligned = false;
+        Text(r, c, buf, n, aligned);
+        const ColumnLayout& l = FLayout[c];
+        if (aligned) {
           // Point-aligned inside a right-aligned block of Left + Right characters.
-          const size_t p = PointPos(s);
-          const size_t block = layout[c].Left + layout[c].Right;
-          pad(line, layout[c].Width - block + layout[c].Left - p);
-          line += s;
-          pad(line, layout[c].Right - (s.size() - p));
+          const size_t p = PointPos(buf, n);
+          line.append(l.Width - l.Left - l.Right + l.Left - p, ' ');
+          line.append(buf, n);
+          line.append(l.Right - (n - p), ' ');
         } else {
-          pad(line, layout[c].Width - s.size());
-          line += s;
+          line.append(l.Width - n, ' ');
+          line.append(buf, n);
         }
       }
       while (!line.empty() && line.back() == ' ') line.pop_back();
-      out += line + "\n";
+      line += '\n';
+      Out.Put(line);
     }
+  }
+
+ private:
+  // The text of one cell; Aligned when it is a number to line up on its point.
+  void Text(size_t r, size_t c, char* Buf, size_t& N, bool& Aligned) const {
+    const Cell cell = c < FT.Rows[r].size() ? FT.Rows[r][c] : Cell::Missing();
+    Aligned = false;
+    if (cell.What == Cell::kMissing) {
+      std::memcpy(Buf, "n/a", 3);
+      N = 3;
+      return;
+    }
+    // Rounding noise (2e-16 beside values near 1) reads as 0 where the table asks
+    // for it; CSV and JSON keep every digit.
+    if (FT.ZeroNoise && std::fabs(cell.Value) < 1e-12 * FMax[c]) {
+      Buf[0] = '0';
+      N = 1;
+    } else {
+      N = FormatNumber(cell.Value, true, Buf);
+    }
+    Aligned = std::isfinite(cell.Value);
+  }
+
+  void Measure() {
+    const size_t nc = FT.Columns.size();
+    FLabelWidth = FT.KeyHeader.size();
+    for (size_t r = 0; r < FT.Rows.size(); ++r) {
+      FLabelWidth = std::max(FLabelWidth, FT.RowLabels[r].size());
+      for (size_t c = 0; c < nc && c < FT.Rows[r].size(); ++c)
+        if (FT.Rows[r][c].What == Cell::kNumber && std::isfinite(FT.Rows[r][c].Value))
+          FMax[c] = std::max(FMax[c], std::fabs(FT.Rows[r][c].Value));
+    }
+    char buf[32];
+    for (size_t r = 0; r < FT.Rows.size(); ++r)
+      for (size_t c = 0; c < nc; ++c) {
+        size_t n = 0;
+        bool aligned = false;
+        Text(r, c, buf, n, aligned);
+        ColumnLayout& l = FLayout[c];
+        if (aligned) {
+          const size_t p = PointPos(buf, n);
+          l.Left = std::max(l.Left, p);
+          l.Right = std::max(l.Right, n - p);
+        } else {
+          l.Other = std::max(l.Other, n);
+        }
+      }
+    for (size_t c = 0; c < nc; ++c) {
+      ColumnLayout& l = FLayout[c];
+      l.Width = std::max({FT.Columns[c].size(), l.Left + l.Right, l.Other});
+    }
+  }
+
+  const Table& FT;
+  std::vector<ColumnLayout> FLayout;
+  std::vector<double> FMax;
+  size_t FLabelWidth = 0;
+};
+
+void WriteText(const Report& R, Sink& Out) {
+  for (const auto& [key, value] : R.Info) Out.Put(key + ": " + FactText(value) + "\n");
+  for (const Table& t : R.Tables) {
+    Out.Put("\n" + t.Title + "\n");
+    TextTable(t).Write(Out);
   }
 }
 
@@ -129,20 +204,26 @@ std::string CsvField(const std::string& s) {
   return q + "\"";
 }
 
-void WriteCsv(const Report& R, std::string& out) {
+void WriteCsv(const Report& R, Sink& Out) {
   bool first = true;
+  std::string line;
+  char buf[32];
   for (const Table& t : R.Tables) {
-    if (!first) out += "\n";
+    if (!first) Out.Put("\n");
     first = false;
     // A table's first header cell names the table, so that the blocks of a
     // report stay apart: "loadings:variable,PC1,PC2".
-    std::string line = CsvField(R.Tables.size() > 1 ? t.Name + ":" + t.KeyHeader : t.KeyHeader);
+    line = CsvField(R.Tables.size() > 1 ? t.Name + ":" + t.KeyHeader : t.KeyHeader);
     for (const std::string& h : t.Columns) line += "," + CsvField(h);
-    out += line + "\n";
+    Out.Put(line + "\n");
     for (size_t r = 0; r < t.Rows.size(); ++r) {
       line = CsvField(t.RowLabels[r]);
-      for (const Cell& c : t.Rows[r]) line += "," + CsvField(CellText(c, false));
-      out += line + "\n";
+      for (const Cell& c : t.Rows[r]) {
+        line += ',';
+        if (c.What == Cell::kNumber) line.append(buf, FormatNumber(c.Value, false, buf));
+      }
+      line += '\n';
+      Out.Put(line);
     }
   }
 }
@@ -173,59 +254,67 @@ std::string JsonString(const std::string& s) {
 }
 
 // JSON has no NaN or infinity: those, like figures not computed, are null.
-std::string JsonValue(const Cell& c) {
-  if (c.What == Cell::kText) return JsonString(c.Text);
-  if (c.What == Cell::kNumber && std::isfinite(c.Value)) return RoundTripText(c.Value);
-  return "null";
+void AppendJsonNumber(std::string& Line, const Cell& c) {
+  if (c.What == Cell::kNumber && std::isfinite(c.Value)) {
+    char buf[32];
+    Line.append(buf, FormatNumber(c.Value, false, buf));
+  } else {
+    Line += "null";
+  }
 }
 
-void WriteJson(const Report& R, std::string& out) {
-  out += "{\n  \"command\": " + JsonString(R.Command);
-  for (const auto& [key, value] : R.Info)
-    out += ",\n  " + JsonString(key) + ": " + JsonValue(value);
-  for (const Table& t : R.Tables) {
-    out += ",\n  " + JsonString(t.Name) + ": [";
-    for (size_t r = 0; r < t.Rows.size(); ++r) {
-      out += r == 0 ? "\n    {" : ",\n    {";
-      out += JsonString(t.KeyHeader) + ": " + JsonString(t.RowLabels[r]);
-      for (size_t c = 0; c < t.Columns.size(); ++c) {
-        const Cell cell = c < t.Rows[r].size() ? t.Rows[r][c] : Cell::Missing();
-        out += ", " + JsonString(t.Columns[c]) + ": " + JsonValue(cell);
-      }
-      out += "}";
-    }
-    out += t.Rows.empty() ? "]" : "\n  ]";
+void WriteJson(const Report& R, Sink& Out) {
+  Out.Put("{\n  \"command\": " + JsonString(R.Command));
+  for (const auto& [key, value] : R.Info) {
+    std::string line = ",\n  " + JsonString(key) + ": ";
+    if (value.IsText)
+      line += JsonString(value.Text);
+    else
+      AppendJsonNumber(line, Cell::Number(value.Value));
+    Out.Put(line);
   }
-  out += "\n}\n";
+  std::string line;
+  for (const Table& t : R.Tables) {
+    Out.Put(",\n  " + JsonString(t.Name) + ": [");
+    // The keys are the same in every row: quote them once.
+    const std::string key = JsonString(t.KeyHeader) + ": ";
+    std::vector<std::string> keys;
+    for (const std::string& h : t.Columns) keys.push_back(", " + JsonString(h) + ": ");
+    for (size_t r = 0; r < t.Rows.size(); ++r) {
+      line = r == 0 ? "\n    {" : ",\n    {";
+      line += key + JsonString(t.RowLabels[r]);
+      for (size_t c = 0; c < keys.size(); ++c) {
+        line += keys[c];
+        AppendJsonNumber(line, c < t.Rows[r].size() ? t.Rows[r][c] : Cell::Missing());
+      }
+      line += '}';
+      Out.Put(line);
+    }
+    Out.Put(t.Rows.empty() ? "]" : "\n  ]");
+  }
+  Out.Put("\n}\n");
 }
 
 }  // namespace
 
 std::string RoundTripText(double v) {
-  if (!std::isfinite(v)) return NonFiniteText(v);
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, NoNegativeZero(v));
-  return std::string(buf, res.ptr);
+  char buf[32];
+  return std::string(buf, FormatNumber(v, false, buf));
 }
 
 std::string ShortText(double v) {
-  if (!std::isfinite(v)) return NonFiniteText(v);
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, NoNegativeZero(v),
-                                 std::chars_format::general, 6);
-  return std::string(buf, res.ptr);
+  char buf[32];
+  return std::string(buf, FormatNumber(v, true, buf));
 }
 
 void WriteReport(const Report& R, Format F, std::FILE* Out) {
-  std::string out;
+  Sink sink(Out);
   switch (F) {
-    case Format::Table: WriteText(R, out); break;
-    case Format::Csv: WriteCsv(R, out); break;
-    case Format::Json: WriteJson(R, out); break;
+    case Format::Table: WriteText(R, sink); break;
+    case Format::Csv: WriteCsv(R, sink); break;
+    case Format::Json: WriteJson(R, sink); break;
   }
-  if (std::fwrite(out.data(), 1, out.size(), Out) != out.size() || std::fflush(Out) != 0)
-    throw ToolError("cannot write the results: " +
-                    std::generic_category().message(errno));
+  sink.Finish();
 }
 
 }  // namespace nuvstat

@@ -4,6 +4,7 @@
 // result on stdout.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -13,16 +14,25 @@
 
 namespace nuvstat {
 
-/// A number, a text, or a figure that was not computed (n/a, empty, null).
+/// A number, or a figure that was not computed (n/a, empty, null). Kept small:
+/// a table of scores has a cell for every row of the data.
 struct Cell {
-  enum Kind { kNumber, kText, kMissing };
+  enum Kind : uint8_t { kNumber, kMissing };
   Kind What = kMissing;
   double Value = 0.0;
-  std::string Text;
 
-  static Cell Number(double v) { return Cell{kNumber, v, {}}; }
-  static Cell Str(std::string s) { return Cell{kText, 0.0, std::move(s)}; }
+  static Cell Number(double v) { return Cell{kNumber, v}; }
   static Cell Missing() { return Cell{}; }
+};
+
+/// A fact about the run: a text or a number.
+struct Fact {
+  bool IsText = true;
+  std::string Text;
+  double Value = 0.0;
+
+  static Fact Str(std::string s) { return Fact{true, std::move(s), 0.0}; }
+  static Fact Number(double v) { return Fact{false, {}, v}; }
 };
 
 struct Table {
@@ -45,11 +55,12 @@ struct Table {
 struct Report {
   std::string Command;
   /// Facts about the run ("source", "rows", ...), in order; shown above the tables.
-  std::vector<std::pair<std::string, Cell>> Info;
+  std::vector<std::pair<std::string, Fact>> Info;
   std::vector<Table> Tables;
 };
 
-/// Writes the report in the chosen form; raises ToolError when the stream fails.
+/// Writes the report in the chosen form, a block at a time; raises ToolError when the
+/// stream fails.
 void WriteReport(const Report& R, Format F, std::FILE* Out);
 
 /// Shortest text that reads back as the same double ("NaN", "Inf", "-Inf" for the others).
