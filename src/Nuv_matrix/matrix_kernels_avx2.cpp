@@ -15,9 +15,23 @@
 #define NUV_KERNEL_NS avx2_kernels
 #define NUV_KERNEL_FUSED 1
 #include "Nuv_matrix/matrix_kernels_impl.h"
+#undef NUV_KERNEL_NS
+#undef NUV_KERNEL_FUSED
 
 namespace nuv::detail::avx2_kernels {
 namespace {
+
+struct TVec {
+  using T = __m256d;
+  static constexpr int L = 4;
+  static T Load(const double* p) { return _mm256_loadu_pd(p); }
+  static void Store(double* p, T v) { _mm256_storeu_pd(p, v); }
+  static T Set1(double x) { return _mm256_set1_pd(x); }
+  static T Zero() { return _mm256_setzero_pd(); }
+  static T Fma(T a, T b, T c) { return _mm256_fmadd_pd(a, b, c); }
+  static T Fnma(T a, T b, T c) { return _mm256_fnmadd_pd(a, b, c); }
+  static T Div(T a, T b) { return _mm256_div_pd(a, b); }
+};
 
 struct TMicro {
   static constexpr int MR = 12;
@@ -25,7 +39,6 @@ struct TMicro {
   static constexpr int64_t KC = 256;
   static constexpr int64_t MC = 192;
   static constexpr int64_t NC = 2048;
-  static constexpr int SL = 12;
 
   static void Run(int64_t kc, const double* ap, const double* bp, double* c, int64_t ldc,
                   bool load) {
@@ -74,7 +87,8 @@ struct TMicro {
 namespace nuv::detail {
 
 const TMatKernels* MatKernelsAvx2() {
-  static const TMatKernels k = avx2_kernels::MakeKernels<avx2_kernels::TMicro>("AVX2+FMA");
+  static const TMatKernels k = avx2_kernels::MakeKernels<avx2_kernels::TMicro, avx2_kernels::TVec, 8>(
+      "AVX2+FMA");
   return &k;
 }
 

@@ -15,9 +15,23 @@
 #define NUV_KERNEL_NS avx512_kernels
 #define NUV_KERNEL_FUSED 1
 #include "Nuv_matrix/matrix_kernels_impl.h"
+#undef NUV_KERNEL_NS
+#undef NUV_KERNEL_FUSED
 
 namespace nuv::detail::avx512_kernels {
 namespace {
+
+struct TVec {
+  using T = __m512d;
+  static constexpr int L = 8;
+  static T Load(const double* p) { return _mm512_loadu_pd(p); }
+  static void Store(double* p, T v) { _mm512_storeu_pd(p, v); }
+  static T Set1(double x) { return _mm512_set1_pd(x); }
+  static T Zero() { return _mm512_setzero_pd(); }
+  static T Fma(T a, T b, T c) { return _mm512_fmadd_pd(a, b, c); }
+  static T Fnma(T a, T b, T c) { return _mm512_fnmadd_pd(a, b, c); }
+  static T Div(T a, T b) { return _mm512_div_pd(a, b); }
+};
 
 struct TMicro {
   static constexpr int MR = 24;
@@ -25,7 +39,6 @@ struct TMicro {
   static constexpr int64_t KC = 256;
   static constexpr int64_t MC = 144;
   static constexpr int64_t NC = 2048;
-  static constexpr int SL = 24;
 
   static void Run(int64_t kc, const double* ap, const double* bp, double* c, int64_t ldc,
                   bool load) {
@@ -74,7 +87,8 @@ struct TMicro {
 namespace nuv::detail {
 
 const TMatKernels* MatKernelsAvx512() {
-  static const TMatKernels k = avx512_kernels::MakeKernels<avx512_kernels::TMicro>("AVX-512");
+  static const TMatKernels k = avx512_kernels::MakeKernels<avx512_kernels::TMicro, avx512_kernels::TVec, 8>(
+      "AVX-512");
   return &k;
 }
 

@@ -11,7 +11,9 @@
 // the whole slice. Slices are taken in ascending k and each tile's
 // accumulators resume from C after the first, so every element still sums
 // its products in ascending k order, exactly as the plain triple loop would.
-#pragma once
+//
+// No include guard: a file may hold several instruction sets, each including
+// this under its own NUV_KERNEL_NS.
 
 #include <cstddef>
 #include <cstdint>
@@ -192,20 +194,26 @@ inline void FmsAxpy(int64_t n, double s, const double* x, double* y) {
   for (int64_t i = 0; i < n; ++i) y[i] = Fms(s, x[i], y[i]);
 }
 
-/// Rows in blocks of 32 whose accumulators stay in registers over all of k.
-inline void Gemv(int64_t m, int64_t k, const double* a, int64_t lda, const double* x,
-                 double* y) {
-  constexpr int64_t B = 32;
+/// Rows in blocks of NV vectors whose accumulators stay in registers over all of k. VO is the
+/// instruction set's vector: type T, L lanes, Load, Store, Set1, Zero, Fma (c + a b), Fnma
+/// (c - a b) and Div.
+template <class VO, int NV>
+void Gemv(int64_t m, int64_t k, const double* a, int64_t lda, const double* x, double* y) {
+  constexpr int64_t B = static_cast<int64_t>(NV) * VO::L;
+  using T = typename VO::T;
   int64_t i = 0;
   for (; i + B <= m; i += B) {
-    double acc[B];
-    for (int64_t l = 0; l < B; ++l) acc[l] = 0.0;
+    T acc[NV];
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) acc[v] = VO::Zero();
     for (int64_t p = 0; p < k; ++p) {
       const double* col = a + p * lda + i;
-      const double xp = x[p];
-      for (int64_t l = 0; l < B; ++l) acc[l] = Fma(col[l], xp, acc[l]);
+      const T xp = VO::Set1(x[p]);
+#pragma GCC unroll 16
+      for (int v = 0; v < NV; ++v) acc[v] = VO::Fma(VO::Load(col + v * VO::L), xp, acc[v]);
     }
-    for (int64_t l = 0; l < B; ++l) y[i + l] = acc[l];
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) VO::Store(y + i + v * VO::L, acc[v]);
   }
   const int64_t rest = m - i;
   if (rest > 0) {
@@ -241,49 +249,63 @@ inline void GemvT(int64_t k, int64_t n, const double* a, int64_t lda, const doub
   }
 }
 
-template <int W>
+/// The right-hand sides are NV vectors wide; each lane's sum is one chain in ascending j,
+/// and the NV chains run side by side.
+template <class VO, int NV>
 void SubstForward(int64_t n, const double* t, double* x, int64_t First) {
+  constexpr int64_t W = static_cast<int64_t>(NV) * VO::L;
+  using T = typename VO::T;
   for (int64_t i = First; i < n; ++i) {
-    double acc[W];
+    T acc[NV];
     double* xi = x + i * W;
-    for (int l = 0; l < W; ++l) acc[l] = xi[l];
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) acc[v] = VO::Load(xi + v * VO::L);
     const double* ti = t + i * n;
     for (int64_t j = First; j < i; ++j) {
-      const double tij = ti[j];
+      const T tij = VO::Set1(ti[j]);
       const double* xj = x + j * W;
-      for (int l = 0; l < W; ++l) acc[l] = Fms(tij, xj[l], acc[l]);
+#pragma GCC unroll 16
+      for (int v = 0; v < NV; ++v) acc[v] = VO::Fnma(tij, VO::Load(xj + v * VO::L), acc[v]);
     }
-    for (int l = 0; l < W; ++l) xi[l] = acc[l];
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) VO::Store(xi + v * VO::L, acc[v]);
   }
 }
 
-template <int W>
+template <class VO, int NV>
 void SubstBackward(int64_t n, const double* t, double* x, int64_t /*First*/) {
+  constexpr int64_t W = static_cast<int64_t>(NV) * VO::L;
+  using T = typename VO::T;
   for (int64_t i = n - 1; i >= 0; --i) {
-    double acc[W];
+    T acc[NV];
     double* xi = x + i * W;
-    for (int l = 0; l < W; ++l) acc[l] = xi[l];
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) acc[v] = VO::Load(xi + v * VO::L);
     const double* ti = t + i * n;
     for (int64_t j = i + 1; j < n; ++j) {
-      const double tij = ti[j];
+      const T tij = VO::Set1(ti[j]);
       const double* xj = x + j * W;
-      for (int l = 0; l < W; ++l) acc[l] = Fms(tij, xj[l], acc[l]);
+#pragma GCC unroll 16
+      for (int v = 0; v < NV; ++v) acc[v] = VO::Fnma(tij, VO::Load(xj + v * VO::L), acc[v]);
     }
-    const double d = ti[i];
-    for (int l = 0; l < W; ++l) xi[l] = acc[l] / d;
+    const T d = VO::Set1(ti[i]);
+#pragma GCC unroll 16
+    for (int v = 0; v < NV; ++v) VO::Store(xi + v * VO::L, VO::Div(acc[v], d));
   }
 }
 
-template <class MK>
+/// MK: the micro kernel (MR, NR, KC, MC, NC, Run); VO: the vector operations; SV: vectors
+/// per substitution row (SV VO::L right-hand sides at once).
+template <class MK, class VO, int SV>
 TMatKernels MakeKernels(const char* Name) {
   return TMatKernels{Name,
                      &Gemm<MK>,
                      &FmsAxpy,
-                     &Gemv,
+                     &Gemv<VO, 4>,
                      &GemvT,
-                     &SubstForward<MK::SL>,
-                     &SubstBackward<MK::SL>,
-                     MK::SL};
+                     &SubstForward<VO, SV>,
+                     &SubstBackward<VO, SV>,
+                     SV * VO::L};
 }
 
 }  // namespace nuv::detail::NUV_KERNEL_NS

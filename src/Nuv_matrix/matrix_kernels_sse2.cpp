@@ -11,9 +11,24 @@
 #define NUV_KERNEL_NS sse2_kernels
 #define NUV_KERNEL_FUSED 0
 #include "Nuv_matrix/matrix_kernels_impl.h"
+#undef NUV_KERNEL_NS
+#undef NUV_KERNEL_FUSED
 
 namespace nuv::detail::sse2_kernels {
 namespace {
+
+/// Without fused multiply-add the product is rounded before the sum.
+struct TVec {
+  using T = __m128d;
+  static constexpr int L = 2;
+  static T Load(const double* p) { return _mm_loadu_pd(p); }
+  static void Store(double* p, T v) { _mm_storeu_pd(p, v); }
+  static T Set1(double x) { return _mm_set1_pd(x); }
+  static T Zero() { return _mm_setzero_pd(); }
+  static T Fma(T a, T b, T c) { return _mm_add_pd(c, _mm_mul_pd(a, b)); }
+  static T Fnma(T a, T b, T c) { return _mm_sub_pd(c, _mm_mul_pd(a, b)); }
+  static T Div(T a, T b) { return _mm_div_pd(a, b); }
+};
 
 struct TMicro {
   static constexpr int MR = 4;
@@ -21,7 +36,6 @@ struct TMicro {
   static constexpr int64_t KC = 256;
   static constexpr int64_t MC = 128;
   static constexpr int64_t NC = 2048;
-  static constexpr int SL = 4;
 
   static void Run(int64_t kc, const double* ap, const double* bp, double* c, int64_t ldc,
                   bool load) {
@@ -54,7 +68,7 @@ struct TMicro {
 namespace nuv::detail {
 
 const TMatKernels& MatKernelsSse2() {
-  static const TMatKernels k = sse2_kernels::MakeKernels<sse2_kernels::TMicro>("SSE2");
+  static const TMatKernels k = sse2_kernels::MakeKernels<sse2_kernels::TMicro, sse2_kernels::TVec, 6>("SSE2");
   return k;
 }
 
