@@ -153,6 +153,18 @@ Options ParseArguments(int argc, char** argv) {
       opt.Version = true;
       return opt;
     }
+    // The output form may also come first: "nuvstat --format csv corr".
+    if (a == "--format" || a.compare(0, 9, "--format=") == 0) {
+      std::string value;
+      if (a.size() > 8) {
+        value = a.substr(9);
+      } else {
+        if (i + 1 >= args.size()) throw UsageError("--format needs a value", "");
+        value = args[++i];
+      }
+      opt.OutFormat = ParseFormat(value, "");
+      continue;
+    }
     break;
   }
   if (i >= args.size()) throw UsageError("no command given", "");

@@ -116,6 +116,9 @@ nuvstat_test(pca_small_scores ARGS pca --scores ${D}/pca2.csv
 # Standardized: the correlation matrix [[1, 0.5], [0.5, 1]] has eigenvalues 1.5 and 0.5.
 nuvstat_test(pca_small_standardized_csv ARGS pca --standardize --components 1 --format csv ${D}/pca2.csv
   OUT "^eigenvalues:component,eigenvalue,share %,cumulative %\nPC1,1\\.5,75,75\n\nloadings:variable,PC1\nx,0\\.707106781[0-9]*\ny,0\\.707106781[0-9]*\n$")
+# More components than columns shows them all.
+nuvstat_test(pca_components_clipped ARGS pca --components 7 --format csv ${D}/pca2.csv
+  OUT "\nloadings:variable,PC1,PC2\n")
 nuvstat_test(pca_constant_standardized ARGS pca --standardize ${D}/constant.csv
   EXIT 2 OUT_EMPTY ERR "nuvstat: .*constant.csv: column \"b\" is constant and cannot be standardized\n$")
 
@@ -151,6 +154,10 @@ nuvstat_test(error_regress_constant_predictor ARGS regress --y c ${D}/constant.c
   ERR "^nuvstat: [^\n]*constant.csv: column \"b\" is constant: its coefficient cannot be told from the intercept\n$")
 nuvstat_test(error_regress_too_few_rows ARGS regress --y b ${D}/one_row.csv EXIT 2 OUT_EMPTY
   ERR "too few rows: regress with 2 coefficients needs at least 3, the data has 1\n$")
+
+# The output form may come before the command.
+nuvstat_test(format_before_command ARGS --format csv cov ${D}/small.csv
+  OUT "^variable,a,b\na,2\\.5,50\nb,50,1810\n$")
 
 # ---- help -----------------------------------------------------------------------
 nuvstat_test(help ARGS --help OUT "^usage: nuvstat COMMAND" "describe" "regress")
