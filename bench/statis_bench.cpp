@@ -76,3 +76,11 @@ BENCHMARK(BM_tDistriQuantile)->Arg(3)->Arg(100)->Arg(10000)->Arg(1000000);
 BENCHMARK(BM_FDistriIntegral)->Arg(3)->Arg(100)->Arg(10000)->Arg(1000000);
 BENCHMARK(BM_FDistriQuantile)->Arg(3)->Arg(100)->Arg(10000)->Arg(1000000);
 BENCHMARK(BM_UDistriCount)->Arg(10)->Arg(30)->Arg(70);
+
+// The exact Kolmogorov-Smirnov p-value multiplies matrices of order 2 n d + 1.
+static void BM_KSPValue(benchmark::State& state) {
+  const auto n = static_cast<int32_t>(state.range(0));
+  const double d = 1.3 / std::sqrt(static_cast<double>(n));  // n d^2 = 1.69: the exact branch
+  for (auto _ : state) benchmark::DoNotOptimize(nuv::KSPValue(n, d));
+}
+BENCHMARK(BM_KSPValue)->Arg(20)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);

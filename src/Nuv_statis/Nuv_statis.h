@@ -13,6 +13,7 @@
 
 #include "Nuv_statis/chi2_distribution.h"
 #include "Nuv_statis/f_distribution.h"
+#include "Nuv_statis/ks_pvalue.h"
 #include "Nuv_statis/ks_tests.h"
 #include "Nuv_statis/mann_whitney_u.h"
 #include "Nuv_statis/normal_distribution.h"
