@@ -3,6 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "Nuv_matrix/matrix_core.h"
 
 namespace nuv {
@@ -70,30 +74,74 @@ double TMatrix::DistanceOfObjects(TDistMode Mode, int32_t obj1, int32_t obj2) co
 
 namespace {
 
+// Square roots of the sums of squares. std::sqrt keeps a branch for errno
+// that stops vectorization; the SSE2 instruction gives the same correctly
+// rounded results (NaN for NaN) two at a time.
+void SqrtInPlace(double* a, int32_t n) {
+  int32_t j = 0;
+#if defined(__SSE2__)
+  for (; j + 2 <= n; j += 2) _mm_storeu_pd(a + j, _mm_sqrt_pd(_mm_loadu_pd(a + j)));
+#endif
+  for (; j < n; ++j) a[j] = std::sqrt(a[j]);
+}
+
+template <TDistMode M>
+inline double Term(double x, double y) {
+  if constexpr (M == dmManhattan) {
+    return std::fabs(x - y);
+  } else if constexpr (M == dmEuclid || M == dmEuclidSqr) {
+    return (x - y) * (x - y);
+  } else {
+    return x * y;
+  }
+}
+
+// Adds the terms of G consecutive columns (from Col, stride Stride) to Acc[j]
+// for j = J0..NRow-1, column after column, in one sweep over Acc.
+template <TDistMode M, int G>
+void AddColumns(const double* Col, size_t Stride, int32_t i, int32_t J0, int32_t NRow,
+                double* Acc) {
+  const double* c[G];
+  double x[G];
+  for (int g = 0; g < G; ++g) {
+    c[g] = Col + static_cast<size_t>(g) * Stride;
+    x[g] = c[g][i];
+  }
+  for (int32_t j = J0; j < NRow; ++j) {
+    double a = Acc[j];
+    for (int g = 0; g < G; ++g) a += Term<M>(x[g], c[g][j]);
+    Acc[j] = a;
+  }
+}
+
 // Distances from row i to the rows j > i of a column-major matrix, for one of
-// the five built-in modes, into Acc[j]. The columns are walked in ascending
-// order and each is streamed over all j at once, so every pair sums its terms
-// in the order DistanceOfObjects uses and gets the same value.
+// the five built-in modes, into Acc[j]. The columns are added in ascending
+// order to an accumulator that starts at 0.0, so every pair sums its terms in
+// the order DistanceOfObjects uses and gets the same value; four columns are
+// taken per sweep over the accumulators.
 template <TDistMode M>
 void DistancesFromRow(const double* Base, size_t Stride, int32_t NCol, int32_t NRow, int32_t i,
                       const double* RowSq, double* Acc) {
   const int32_t j0 = i + 1;
   for (int32_t j = j0; j < NRow; ++j) Acc[j] = 0.0;
-  for (int32_t k = 0; k < NCol; ++k) {
-    const double* col = Base + static_cast<size_t>(k) * Stride;
-    const double x = col[i];
-    for (int32_t j = j0; j < NRow; ++j) {
-      if constexpr (M == dmManhattan) {
-        Acc[j] += std::fabs(x - col[j]);
-      } else if constexpr (M == dmEuclid || M == dmEuclidSqr) {
-        Acc[j] += (x - col[j]) * (x - col[j]);
-      } else {
-        Acc[j] += x * col[j];
-      }
-    }
+  int32_t k = 0;
+  for (; k + 4 <= NCol; k += 4) AddColumns<M, 4>(Base + static_cast<size_t>(k) * Stride, Stride, i, j0, NRow, Acc);
+  const double* rest = Base + static_cast<size_t>(k) * Stride;
+  switch (NCol - k) {
+    case 3:
+      AddColumns<M, 3>(rest, Stride, i, j0, NRow, Acc);
+      break;
+    case 2:
+      AddColumns<M, 2>(rest, Stride, i, j0, NRow, Acc);
+      break;
+    case 1:
+      AddColumns<M, 1>(rest, Stride, i, j0, NRow, Acc);
+      break;
+    default:
+      break;
   }
   if constexpr (M == dmEuclid) {
-    for (int32_t j = j0; j < NRow; ++j) Acc[j] = std::sqrt(Acc[j]);
+    SqrtInPlace(Acc + j0, NRow - j0);
   } else if constexpr (M == dmJaccard) {
     for (int32_t j = j0; j < NRow; ++j) Acc[j] = Jaccard(Acc[j], RowSq[i], RowSq[j]);
   } else if constexpr (M == dmDice) {
@@ -101,27 +149,27 @@ void DistancesFromRow(const double* Base, size_t Stride, int32_t NCol, int32_t N
   }
 }
 
-// Fills the n x n matrix D (column stride DStride) with the pairwise distances.
-// Rows are taken in blocks of kBlock so that the mirrored half is written as
-// short contiguous runs rather than one element per column.
+// Fills the n x n matrix D (column stride DStride) with the pairwise
+// distances. Column i below the diagonal is the accumulator of row i's
+// distances; rows are taken in blocks of kDistBlock so that the mirrored half
+// above the diagonal is written as short contiguous runs rather than one
+// element per column.
+constexpr int32_t kDistBlock = 64;
+
 template <TDistMode M>
 void FillDistances(const double* Base, size_t Stride, int32_t NCol, int32_t NRow, double* D,
-                   size_t DStride, double* Acc, const double* RowSq) {
-  constexpr int32_t kBlock = 8;
-  const size_t n = static_cast<size_t>(NRow);
-  for (int32_t i0 = 0; i0 < NRow; i0 += kBlock) {
-    const int32_t i1 = i0 + kBlock < NRow ? i0 + kBlock : NRow;
+                   size_t DStride, const double* RowSq) {
+  for (int32_t i0 = 0; i0 < NRow; i0 += kDistBlock) {
+    const int32_t i1 = i0 + kDistBlock < NRow ? i0 + kDistBlock : NRow;
     for (int32_t i = i0; i < i1; ++i) {
-      double* acc = Acc + static_cast<size_t>(i - i0) * n;
-      DistancesFromRow<M>(Base, Stride, NCol, NRow, i, RowSq, acc);
       double* di = D + static_cast<size_t>(i) * DStride;
+      DistancesFromRow<M>(Base, Stride, NCol, NRow, i, RowSq, di);
       di[i] = 0.0;
-      for (int32_t j = i + 1; j < NRow; ++j) di[j] = acc[j];
     }
     for (int32_t j = i0 + 1; j < NRow; ++j) {
       double* dj = D + static_cast<size_t>(j) * DStride;
       const int32_t iEnd = j < i1 ? j : i1;
-      for (int32_t i = i0; i < iEnd; ++i) dj[i] = Acc[static_cast<size_t>(i - i0) * n + static_cast<size_t>(j)];
+      for (int32_t i = i0; i < iEnd; ++i) dj[i] = D[static_cast<size_t>(i) * DStride + static_cast<size_t>(j)];
     }
   }
 }
@@ -156,9 +204,8 @@ int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) const {
     return 0;
   }
   if (n == 0) return 0;
-  std::vector<double> acc, rowSq;
-  if (!TryAllocate(acc, static_cast<size_t>(n) * 8) || !TryAllocate(rowSq, static_cast<size_t>(n)))
-    RaiseNoHeap();
+  std::vector<double> rowSq;
+  if (!TryAllocate(rowSq, static_cast<size_t>(n))) RaiseNoHeap();
   const size_t stride = static_cast<size_t>(FRowsAlloc);
   if (Mode == dmJaccard || Mode == dmDice) {
     for (int32_t k = 0; k < FNCol; ++k) {
@@ -171,19 +218,19 @@ int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) const {
   const double* base = FMat.data();
   switch (Mode) {
     case dmJaccard:
-      FillDistances<dmJaccard>(base, stride, FNCol, n, D, ds, acc.data(), rowSq.data());
+      FillDistances<dmJaccard>(base, stride, FNCol, n, D, ds, rowSq.data());
       break;
     case dmManhattan:
-      FillDistances<dmManhattan>(base, stride, FNCol, n, D, ds, acc.data(), rowSq.data());
+      FillDistances<dmManhattan>(base, stride, FNCol, n, D, ds, rowSq.data());
       break;
     case dmEuclid:
-      FillDistances<dmEuclid>(base, stride, FNCol, n, D, ds, acc.data(), rowSq.data());
+      FillDistances<dmEuclid>(base, stride, FNCol, n, D, ds, rowSq.data());
       break;
     case dmEuclidSqr:
-      FillDistances<dmEuclidSqr>(base, stride, FNCol, n, D, ds, acc.data(), rowSq.data());
+      FillDistances<dmEuclidSqr>(base, stride, FNCol, n, D, ds, rowSq.data());
       break;
     default:
-      FillDistances<dmDice>(base, stride, FNCol, n, D, ds, acc.data(), rowSq.data());
+      FillDistances<dmDice>(base, stride, FNCol, n, D, ds, rowSq.data());
       break;
   }
   return 0;

@@ -18,6 +18,8 @@ namespace detail {
 // where long double is only a double (there 13 / 1.3 would truncate to 9).
 inline int32_t MatCombNextGap(int32_t gap) { return CombNextGap(gap); }
 
+inline constexpr int kPermBlock = 8;
+
 /// Comb sort of Key[0..n-1] carrying Perm along; StartGap is n - 1.
 template <class Order>
 void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
@@ -44,7 +46,39 @@ void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
       continue;
     }
     const int32_t m = n - gap;
-    for (int32_t i = 0; i < m; ++i) {
+    int32_t i = 0;
+    if (gap >= kPermBlock) {
+      // The comparisons of a block touch disjoint pairs and depend only on
+      // earlier blocks, so a block at once equals the pass pair by pair.
+      for (; i + kPermBlock <= m; i += kPermBlock) {
+        double* a = Key + i;
+        double* b = a + gap;
+        int32_t* pa = Perm + i;
+        int32_t* pb = pa + gap;
+        double x[kPermBlock], y[kPermBlock], lo[kPermBlock], hi[kPermBlock];
+        int32_t px[kPermBlock], py[kPermBlock], plo[kPermBlock], phi[kPermBlock];
+        for (int j = 0; j < kPermBlock; ++j) {
+          x[j] = a[j];
+          y[j] = b[j];
+          px[j] = pa[j];
+          py[j] = pb[j];
+        }
+        for (int j = 0; j < kPermBlock; ++j) {
+          const bool s = Order::Swap(x[j], y[j]);
+          lo[j] = s ? y[j] : x[j];
+          hi[j] = s ? x[j] : y[j];
+          plo[j] = s ? py[j] : px[j];
+          phi[j] = s ? px[j] : py[j];
+        }
+        for (int j = 0; j < kPermBlock; ++j) {
+          a[j] = lo[j];
+          b[j] = hi[j];
+          pa[j] = plo[j];
+          pb[j] = phi[j];
+        }
+      }
+    }
+    for (; i < m; ++i) {
       const double x = Key[i];
       const double y = Key[i + gap];
       const int32_t px = Perm[i];

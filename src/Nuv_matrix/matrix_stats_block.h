@@ -8,6 +8,10 @@
 
 #include "Nuv_matrix/matrix_core.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace nuv {
 namespace detail {
 
@@ -73,6 +77,26 @@ struct TLaneSum2 {
 
   void Add(const double* p, int64_t n) {
     int64_t i = 0;
+#if defined(__SSE2__)
+    // The same eight lanes, two to a register (the compiler does not find
+    // this for two accumulators per lane).
+    __m128d s[4], q[4];
+    for (int v = 0; v < 4; ++v) {
+      s[v] = _mm_loadu_pd(S + 2 * v);
+      q[v] = _mm_loadu_pd(Q + 2 * v);
+    }
+    for (; i + kLanes <= n; i += kLanes) {
+      for (int v = 0; v < 4; ++v) {
+        const __m128d x = _mm_loadu_pd(p + i + 2 * v);
+        s[v] = _mm_add_pd(s[v], x);
+        q[v] = _mm_add_pd(q[v], _mm_mul_pd(x, x));
+      }
+    }
+    for (int v = 0; v < 4; ++v) {
+      _mm_storeu_pd(S + 2 * v, s[v]);
+      _mm_storeu_pd(Q + 2 * v, q[v]);
+    }
+#endif
     for (; i + kLanes <= n; i += kLanes) {
       for (int j = 0; j < kLanes; ++j) {
         const double x = p[i + j];
@@ -105,6 +129,26 @@ struct TLaneMinMax {
   }
   void Add(const double* p, int64_t n) {
     int64_t i = 0;
+#if defined(__SSE2__)
+    // MINPD and MAXPD return their second operand when either is NaN, which
+    // is x < m ? x : m and x > m ? x : m: NaN never enters a lane.
+    __m128d mn[4], mx[4];
+    for (int v = 0; v < 4; ++v) {
+      mn[v] = _mm_loadu_pd(Mn + 2 * v);
+      mx[v] = _mm_loadu_pd(Mx + 2 * v);
+    }
+    for (; i + kLanes <= n; i += kLanes) {
+      for (int v = 0; v < 4; ++v) {
+        const __m128d x = _mm_loadu_pd(p + i + 2 * v);
+        mn[v] = _mm_min_pd(x, mn[v]);
+        mx[v] = _mm_max_pd(x, mx[v]);
+      }
+    }
+    for (int v = 0; v < 4; ++v) {
+      _mm_storeu_pd(Mn + 2 * v, mn[v]);
+      _mm_storeu_pd(Mx + 2 * v, mx[v]);
+    }
+#endif
     for (; i + kLanes <= n; i += kLanes) {
       for (int j = 0; j < kLanes; ++j) {
         const double x = p[i + j];

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <vector>
 
@@ -24,6 +25,13 @@ inline int64_t PercentileRank(int64_t n, double Prob) {
   return k > static_cast<double>(n - 1) ? n - 1 : static_cast<int64_t>(k);
 }
 
+/// True when one of the n values is NaN (one branch-free pass).
+inline bool AnyNaN(const double* p, int64_t n) {
+  bool bad = false;
+  for (int64_t i = 0; i < n; ++i) bad |= p[i] != p[i];
+  return bad;
+}
+
 /// The value of the percentile rank of Prob in Work (reordered; NaN counts as
 /// the largest value). 0 for no values, NaN for a NaN Prob.
 inline double PercentileOf(std::vector<double>& Work, double Prob) {
@@ -32,7 +40,11 @@ inline double PercentileOf(std::vector<double>& Work, double Prob) {
   if (std::isnan(Prob)) return std::numeric_limits<double>::quiet_NaN();
   TOrderPos pos;
   pos.K = PercentileRank(n, Prob);
-  SelectOrderPositions(Work, &pos, 1);
+  if (AnyNaN(Work.data(), n)) {
+    SelectOrderPositions(Work, &pos, 1);
+  } else {
+    std::nth_element(Work.begin(), Work.begin() + pos.K, Work.end());
+  }
   return Work[static_cast<size_t>(pos.K)];
 }
 
@@ -41,12 +53,15 @@ inline double PercentileOf(std::vector<double>& Work, double Prob) {
 inline bool CopyBlock(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B,
                       std::vector<double>& Work) {
   const int64_t n = B.Count();
-  if (!TryResize(Work, static_cast<size_t>(n))) return false;
-  double* out = Work.data();
-  ForEachSpan(Base, Stride, NRows, B, [&](const double* p, int64_t k) {
-    std::copy(p, p + k, out);
-    out += k;
-  });
+  Work.clear();
+  if (!ByteCountFits(static_cast<size_t>(n), sizeof(double))) return false;
+  try {
+    Work.reserve(static_cast<size_t>(n));
+  } catch (const std::exception&) {
+    return false;
+  }
+  ForEachSpan(Base, Stride, NRows, B,
+              [&](const double* p, int64_t k) { Work.insert(Work.end(), p, p + k); });
   return true;
 }
 
