@@ -137,7 +137,7 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm) {
   // Columns go in panels: the progress steps and abort polls of a panel's columns come
   // first, then one blocked product fills the panel's upper part, which is then scaled
   // and mirrored.
-  constexpr int32_t kPanel = 64;
+  constexpr int32_t kPanel = 128;
   std::vector<double> scratch;
   double* c = nullptr;
   int64_t ldc = 0;

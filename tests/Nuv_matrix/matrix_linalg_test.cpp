@@ -162,22 +162,22 @@ TEST(MatrixLinalg, VectorProducts) {
 
 TEST_F(Progress, SquareIsTheScaledCrossProduct) {
   TMatrix a, res;
-  FillRandom(a, 70, 90, 51);
+  FillRandom(a, 150, 60, 51);  // beyond one panel of columns
   int changes = 0;
   res.SetOnChange([&changes](TObject*) { ++changes; });
   ASSERT_TRUE(a.Square(&res, 4.0));
-  EXPECT_EQ(ProcStat.load(), 70.0);
+  EXPECT_EQ(ProcStat.load(), 150.0);
   EXPECT_EQ(changes, 1);  // the resize only
-  ASSERT_EQ(res.NrOfColumns(), 70);
-  ASSERT_EQ(res.NrOfRows(), 70);
-  for (int32_t i = 1; i <= 70; ++i)
-    for (int32_t j = 1; j <= 70; ++j) {
+  ASSERT_EQ(res.NrOfColumns(), 150);
+  ASSERT_EQ(res.NrOfRows(), 150);
+  for (int32_t i = 1; i <= 150; ++i)
+    for (int32_t j = 1; j <= 150; ++j) {
       ASSERT_EQ(res.GetVal(i, j), res.GetVal(j, i));
       ASSERT_NEAR(res.GetVal(i, j), RefProduct(a, true, a, false, i, j) / 4.0, 1e-13);
     }
-  AbortAt(75.0);  // the abort is tested before each column's step
+  AbortAt(155.0);  // the abort is tested before each column's step
   EXPECT_FALSE(a.Square(&res, 1.0));
-  EXPECT_EQ(ProcStat.load(), 75.0);
+  EXPECT_EQ(ProcStat.load(), 155.0);
   EXPECT_FALSE(a.Square(nullptr, 1.0));
 }
 
