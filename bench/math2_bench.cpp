@@ -69,7 +69,50 @@ void BM_CalcCovar(benchmark::State& state) {
 }
 BENCHMARK(BM_CalcCovar)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+constexpr int kSvdRows = 300, kSvdCols = 200;
+
+void FillSvdData(TMatrix& m) {
+  SetRandSeed(2718);
+  m.Resize(kSvdCols, kSvdRows);
+  m.FillRandomUniform(-1, 1);
+}
+
+void BM_PseudoInverse(benchmark::State& state) {
+  TMatrix a;
+  FillSvdData(a);
+  TMatrix* p = new TMatrix;
+  for (auto _ : state) benchmark::DoNotOptimize(PseudoInverse(&a, p, 0));
+  delete p;
+}
+BENCHMARK(BM_PseudoInverse)->Unit(benchmark::kMillisecond);
+
+void BM_SingValEquSolve(benchmark::State& state) {
+  TMatrix a;
+  FillSvdData(a);
+  TVector b, x, se;
+  b.Resize(kSvdRows);
+  b.FillRandomUniform(-1, 1);
+  bool near = false;
+  for (auto _ : state) benchmark::DoNotOptimize(SingValEquSolve(&a, &b, &x, &se, near));
+}
+BENCHMARK(BM_SingValEquSolve)->Unit(benchmark::kMillisecond);
+
 #if defined(NUV_HAVE_OPENBLAS)
+void BM_dgesvd(benchmark::State& state) {
+  TMatrix a;
+  FillSvdData(a);
+  const std::vector<double> src(a.ColData(1), a.ColData(1) + kSvdRows * kSvdCols);
+  std::vector<double> work, s(kSvdCols), u(kSvdRows * kSvdCols), vt(kSvdCols * kSvdCols),
+      superb(kSvdCols);
+  for (auto _ : state) {
+    work = src;
+    benchmark::DoNotOptimize(LAPACKE_dgesvd(LAPACK_COL_MAJOR, 'S', 'A', kSvdRows, kSvdCols,
+                                            work.data(), kSvdRows, s.data(), u.data(), kSvdRows,
+                                            vt.data(), kSvdCols, superb.data()));
+  }
+}
+BENCHMARK(BM_dgesvd)->Unit(benchmark::kMillisecond);
+
 void BM_dsyev(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const std::vector<double> a = RandomSymmetric(n);
