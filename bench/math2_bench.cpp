@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../tests/Nuv_math2/plain_jacobi.h"
+#include "plain_jacobi.h"
 #include "Nuv_math2/Nuv_math2.h"
 
 #if defined(NUV_HAVE_OPENBLAS)

@@ -34,12 +34,14 @@ void AddAmount(double Amount) {
   if (MathFeedBackProc) MathFeedBackProc(next);
 }
 
+// (0, 0) is the whole dimension (none of an empty one); a reversed pair is exchanged.
 void Order(int32_t& Lo, int32_t& Hi, int32_t Count) {
   if (Lo == 0 && Hi == 0) {
     Lo = 1;
     Hi = Count;
+  } else if (Hi < Lo) {
+    std::swap(Lo, Hi);
   }
-  if (Hi < Lo) std::swap(Lo, Hi);
 }
 
 }  // namespace

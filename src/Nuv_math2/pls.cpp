@@ -69,7 +69,7 @@ bool SimPLS(const TMatrix* X, const TMatrix* Y, int32_t NumComp, TMatrix* Weight
   const size_t A = static_cast<size_t>(
       std::clamp<int64_t>(NumComp, 1, std::min<int64_t>(static_cast<int64_t>(p), N - 1)));
 
-  Vec x0, y0, xm, ym, S, R, T, P, Q, U, V, SS, D, E, r, t, pl, ql, u, v;
+  Vec x0, y0, xm, ym, S, R, T, P, Q, V, SS, D, E, r, t, pl, ql, v;
   try {
     if (!detail::CopyBlock(X, 1, static_cast<int32_t>(p), 1, N, x0) ||
         !detail::CopyBlock(Y, 1, static_cast<int32_t>(m), 1, N, y0))
@@ -79,7 +79,6 @@ bool SimPLS(const TMatrix* X, const TMatrix* Y, int32_t NumComp, TMatrix* Weight
     P.resize(p * A);
     V.resize(p * A);
     T.resize(n * A);
-    U.resize(n * A);
     Q.resize(m * A);
     SS.resize(m * m);
     D.resize(m);
@@ -88,7 +87,6 @@ bool SimPLS(const TMatrix* X, const TMatrix* Y, int32_t NumComp, TMatrix* Weight
     pl.resize(p);
     v.resize(p);
     t.resize(n);
-    u.resize(n);
     ql.resize(m);
   } catch (const std::bad_alloc&) {
     RaiseFunctionError<ENUVMath2Error>("SimPLS", "not enough memory");
@@ -120,17 +118,13 @@ bool SimPLS(const TMatrix* X, const TMatrix* Y, int32_t NumComp, TMatrix* Weight
     for (double& e : r) e /= normt;
     MulT(x0, n, p, t.data(), pl.data());
     MulT(y0, n, m, t.data(), ql.data());
-    Mul(y0, n, m, ql.data(), u.data());
     v = pl;
-    // Orthogonal to the earlier loadings and scores (twice, for stability).
+    // Orthogonal to the earlier loadings (twice, for stability).
     for (int pass = 0; pass < 2; ++pass)
       for (size_t b = 0; b < a; ++b) {
         const double* vb = V.data() + b * p;
         const double cv = Dot(vb, v.data(), p);
         for (size_t k = 0; k < p; ++k) v[k] -= cv * vb[k];
-        const double* tb = T.data() + b * n;
-        const double cu = Dot(tb, u.data(), n);
-        for (size_t k = 0; k < n; ++k) u[k] -= cu * tb[k];
       }
     const double normv = std::sqrt(Dot(v.data(), v.data(), p));
     if (normv > 0.0)
@@ -144,7 +138,6 @@ bool SimPLS(const TMatrix* X, const TMatrix* Y, int32_t NumComp, TMatrix* Weight
     std::copy(pl.begin(), pl.end(), P.begin() + static_cast<std::ptrdiff_t>(a * p));
     std::copy(v.begin(), v.end(), V.begin() + static_cast<std::ptrdiff_t>(a * p));
     std::copy(t.begin(), t.end(), T.begin() + static_cast<std::ptrdiff_t>(a * n));
-    std::copy(u.begin(), u.end(), U.begin() + static_cast<std::ptrdiff_t>(a * n));
     std::copy(ql.begin(), ql.end(), Q.begin() + static_cast<std::ptrdiff_t>(a * m));
   }
   const size_t got = a;

@@ -2,14 +2,12 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Nuv_math2/Nuv_math2.h"
 #include "common/test_util.h"
-#include "plain_jacobi.h"
+#include "../../bench/plain_jacobi.h"
 
 using namespace nuv;
 using nuv_test::kTol1;
@@ -178,23 +176,8 @@ TEST(CalcEigVec, SweepLimitAndAbort) {
 namespace {
 
 bool ReadIris(TMatrix& m) {
-  std::ifstream in(std::string(NUV_TEST_DATA_DIR) + "/iris.csv");
-  if (!in) return false;
-  std::string line;
-  std::getline(in, line);  // column names
-  std::vector<std::vector<double>> rows;
-  while (std::getline(in, line)) {
-    if (line.empty()) continue;
-    std::stringstream ss(line);
-    std::vector<double> row;
-    std::string cell;
-    while (std::getline(ss, cell, ',')) row.push_back(std::stod(cell));
-    rows.push_back(row);
-  }
-  m.Resize(4, static_cast<int32_t>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (int c = 0; c < 4; ++c) m.SetVal(c + 1, static_cast<int32_t>(r + 1), rows[r][c]);
-  return rows.size() == 150;
+  return m.LoadFromFile(std::string(NUV_TEST_DATA_DIR) + "/iris.csv", true) &&
+         m.NrOfColumns() == 4 && m.NrOfRows() == 150;
 }
 
 }  // namespace

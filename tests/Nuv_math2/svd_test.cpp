@@ -19,15 +19,9 @@ double Diff(const TMatrix& P, const TMatrix& Q) {
   return std::sqrt(s);
 }
 
-TMatrix* Product(const TMatrix& A, const TMatrix& B) {  // A B, plainly
+TMatrix* Product(TMatrix& A, const TMatrix& B) {
   TMatrix* C = new TMatrix;
-  C->Resize(B.NrOfColumns(), A.NrOfRows());
-  for (int c = 1; c <= B.NrOfColumns(); ++c)
-    for (int r = 1; r <= A.NrOfRows(); ++r) {
-      double s = 0;
-      for (int k = 1; k <= A.NrOfColumns(); ++k) s += A.GetVal(k, r) * B.GetVal(c, k);
-      C->SetVal(c, r, s);
-    }
+  EXPECT_TRUE(A.Multiply(&B, C));
   return C;
 }
 
@@ -39,7 +33,7 @@ void RankTwo(TMatrix& A, int cols, int rows) {
 }
 
 // The four Moore-Penrose conditions: A P A = A, P A P = P, A P and P A symmetric.
-void ExpectMoorePenrose(const TMatrix& A, const TMatrix& P) {
+void ExpectMoorePenrose(TMatrix& A, TMatrix& P) {
   const double tol = 64 * DBL_EPSILON * (1 + A.Norm(ntFrobenius) * P.Norm(ntFrobenius));
   std::unique_ptr<TMatrix> AP(Product(A, P)), PA(Product(P, A));
   std::unique_ptr<TMatrix> APA(Product(*AP, A)), PAP(Product(*PA, P));

@@ -1,6 +1,6 @@
 // The cyclic Jacobi method written plainly from its textbook description,
 // over an array of rows: the reference for the rotation sequence in the tests
-// and the "plain" contender in the benchmark.
+// and the "plain" contender in the benchmark (the tests include it from here).
 #pragma once
 
 #include <cmath>
