@@ -20,13 +20,26 @@ namespace {
   RaiseComponentError<ENUVMatrixError>(M, "not enough memory on heap");
 }
 
+/// Copies the nc x nr column-major block src (stride ld) into MatRes, as far as MatRes
+/// reaches (a change handler may have resized it again).
+void CopyInto(TMatrix* MatRes, const double* src, int64_t ld, int32_t nc, int32_t nr) {
+  const int32_t cols = nc < MatRes->NrOfColumns() ? nc : MatRes->NrOfColumns();
+  const int32_t rows = nr < MatRes->NrOfRows() ? nr : MatRes->NrOfRows();
+  for (int32_t c = 1; c <= cols; ++c) {
+    const double* s = src + static_cast<size_t>(c - 1) * static_cast<size_t>(ld);
+    double* dst = MatRes->ColData(c);
+    for (int32_t r = 0; r < rows; ++r) dst[r] = s[r];
+  }
+}
+
 /// Resizes MatRes to nc x nr and lets Compute(c, ldc) fill its column-major storage. When
-/// MatRes is an operand the product goes to scratch storage first.
+/// MatRes is an operand, or has a change handler that might resize the objects while the
+/// product runs, the product goes to scratch storage first.
 template <class F>
 void ProductInto(const TMatrix* Self, TMatrix* MatRes, bool Aliased, int32_t nc, int32_t nr,
                  F&& Compute) {
   try {
-    if (!Aliased) {
+    if (!Aliased && !MatRes->OnChange()) {
       MatRes->Resize(nc, nr);
       Compute(MatRes->ColData(1), static_cast<int64_t>(MatRes->ColStride()));
     } else {
@@ -34,11 +47,7 @@ void ProductInto(const TMatrix* Self, TMatrix* MatRes, bool Aliased, int32_t nc,
       std::vector<double> tmp(static_cast<size_t>(ld) * static_cast<size_t>(nc > 0 ? nc : 1));
       Compute(tmp.data(), ld);
       MatRes->Resize(nc, nr);
-      for (int32_t c = 1; c <= nc; ++c) {
-        const double* src = tmp.data() + static_cast<size_t>(c - 1) * static_cast<size_t>(ld);
-        double* dst = MatRes->ColData(c);
-        for (int32_t r = 0; r < nr; ++r) dst[r] = src[r];
-      }
+      CopyInto(MatRes, tmp.data(), ld, nc, nr);
     }
   } catch (const std::bad_alloc&) {
     RaiseNoHeapOf(Self);
@@ -46,20 +55,22 @@ void ProductInto(const TMatrix* Self, TMatrix* MatRes, bool Aliased, int32_t nc,
   MatRes->Changed();
 }
 
-/// Sizes VecRes to n and lets Compute(y) fill it; scratch storage when VecRes is VecB.
+/// Sizes VecRes to n and lets Compute(y) fill it; scratch storage when VecRes is VecB or
+/// has a change handler.
 template <class F>
 void VectorProductInto(const TMatrix* Self, const TVector* VecB, TVector* VecRes, int32_t n,
                        F&& Compute) {
   try {
-    if (VecRes != VecB) {
+    if (VecRes != VecB && !VecRes->OnChange()) {
       VecRes->SetVecSize(n);
       Compute(VecRes->Data());
     } else {
       std::vector<double> tmp(static_cast<size_t>(n));
       Compute(tmp.data());
       VecRes->SetVecSize(n);
+      const int32_t len = n < VecRes->NrOfElem() ? n : VecRes->NrOfElem();
       double* dst = VecRes->Data();
-      for (int32_t i = 0; i < n; ++i) dst[i] = tmp[static_cast<size_t>(i)];
+      for (int32_t i = 0; i < len; ++i) dst[i] = tmp[static_cast<size_t>(i)];
     }
   } catch (const std::bad_alloc&) {
     RaiseNoHeapOf(Self);
@@ -133,7 +144,7 @@ bool TMatrix::TransposeAndMultiply(const TVector* VecB, TVector* VecRes) {
 bool TMatrix::Square(TMatrix* MatRes, double Norm) {
   if (MatRes == nullptr) return false;
   const int32_t n = FNCol;
-  const bool aliased = MatRes == this;
+  const bool aliased = MatRes == this || MatRes->OnChange();
   // Columns go in panels: the progress steps and abort polls of a panel's columns come
   // first, then one blocked product fills the panel's upper part, which is then scaled
   // and mirrored.
@@ -172,11 +183,7 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm) {
     }
     if (aliased) {
       MatRes->Resize(n, n);
-      for (int32_t j = 1; j <= n; ++j) {
-        const double* src = c + (j - 1) * ldc;
-        double* dst = MatRes->ColData(j);
-        for (int32_t r = 0; r < n; ++r) dst[r] = src[r];
-      }
+      CopyInto(MatRes, c, ldc, n, n);
     }
   } catch (const std::bad_alloc&) {
     RaiseNoHeapOf(this);

@@ -106,6 +106,8 @@ bool TMatrix::EMult(const TMatrix* MatB, TMatrix* MatRes) {
   // Element-wise, so a result that is also an operand is overwritten only where it has
   // been read already.
   MatRes->Resize(FNCol, FNRow);
+  // The resize fires MatRes's handler, which might have resized any of the three.
+  if (!SameSize(this, MatB) || !SameSize(this, MatRes)) return false;
   const size_t n = CellsOf(FNCol, FNRow);
   const double* a = FMat.data();
   const double* b = MatB->FMat.data();

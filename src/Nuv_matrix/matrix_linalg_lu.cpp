@@ -112,6 +112,10 @@ bool TMatrix::LUdecomposition(TMatrix* MatL, TMatrix* MatU) const {
   MatL->Resize(n, n);
   MatL->Fill(0.0);
   MatU->Clone(source);
+  // Change handlers fired by the resize and the clone might have resized either factor.
+  if (MatL->NrOfColumns() != n || MatL->NrOfRows() != n || MatU->NrOfColumns() != n ||
+      MatU->NrOfRows() != n)
+    return false;
   std::vector<double> scale;
   std::vector<int32_t> pivots;
   if (!TryAllocate(scale, static_cast<size_t>(n), 0.0) ||
@@ -128,8 +132,10 @@ bool TMatrix::LUdecomposition(TMatrix* MatL, TMatrix* MatU) const {
     RaiseNoHeap();
   }
   LUParity = parity;
-  MatU->Changed();
-  if (status != luOk) return false;
+  if (status != luOk) {
+    MatU->Changed();
+    return false;
+  }
   double* l = MatL->ColData(1);
   const int64_t ldl = MatL->ColStride();
   for (int64_t j = 0; j < n; ++j) {

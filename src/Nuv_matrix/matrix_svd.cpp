@@ -269,11 +269,16 @@ bool SingValDecompCore(TMatrix* U, TVector* W, TMatrix* V) {
   try {
     std::vector<double> wv(static_cast<size_t>(n));
     V->Resize(n, n);
+    // V's change handler might have resized U or V.
+    if (U->NrOfColumns() != n || U->NrOfRows() != m || V->NrOfColumns() != n ||
+        V->NrOfRows() != n)
+      return false;
     ok = SingValDecompCore(U->ColData(1), U->ColStride(), m, n, wv.data(), V->ColData(1),
                            V->ColStride());
     W->SetVecSize(n);
+    const int32_t len = n < W->NrOfElem() ? n : W->NrOfElem();
     double* dst = W->Data();
-    for (int32_t i = 0; i < n; ++i) dst[i] = wv[static_cast<size_t>(i)];
+    for (int32_t i = 0; i < len; ++i) dst[i] = wv[static_cast<size_t>(i)];
   } catch (const std::bad_alloc&) {
     RaiseComponentError<ENUVMatrixError>(U, "not enough memory on heap");
   }
