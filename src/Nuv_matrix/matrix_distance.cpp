@@ -125,7 +125,8 @@ void DistancesFromRow(const double* Base, size_t Stride, int32_t NCol, int32_t N
   const int32_t j0 = i + 1;
   for (int32_t j = j0; j < NRow; ++j) Acc[j] = 0.0;
   int32_t k = 0;
-  for (; k + 4 <= NCol; k += 4) AddColumns<M, 4>(Base + static_cast<size_t>(k) * Stride, Stride, i, j0, NRow, Acc);
+  for (; k + 4 <= NCol; k += 4)
+    AddColumns<M, 4>(Base + static_cast<size_t>(k) * Stride, Stride, i, j0, NRow, Acc);
   const double* rest = Base + static_cast<size_t>(k) * Stride;
   switch (NCol - k) {
     case 3:
@@ -169,7 +170,8 @@ void FillDistances(const double* Base, size_t Stride, int32_t NCol, int32_t NRow
     for (int32_t j = i0 + 1; j < NRow; ++j) {
       double* dj = D + static_cast<size_t>(j) * DStride;
       const int32_t iEnd = j < i1 ? j : i1;
-      for (int32_t i = i0; i < iEnd; ++i) dj[i] = D[static_cast<size_t>(i) * DStride + static_cast<size_t>(j)];
+      for (int32_t i = i0; i < iEnd; ++i)
+        dj[i] = D[static_cast<size_t>(i) * DStride + static_cast<size_t>(j)];
     }
   }
 }

@@ -36,7 +36,9 @@ void TMatrix::SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_
           double* a = FMat.data() + Index(LowCol, LowRow + i);
           double* b = a + (j - i);
           for (int32_t c = LowCol; c <= HighCol; ++c, a += stride, b += stride) std::swap(*a, *b);
-          if (keyOutside) std::swap(FMat[keyBase + static_cast<size_t>(i)], FMat[keyBase + static_cast<size_t>(j)]);
+          if (keyOutside)
+            std::swap(FMat[keyBase + static_cast<size_t>(i)],
+                      FMat[keyBase + static_cast<size_t>(j)]);
           SortExchange(2, LowRow + i, LowRow + j, LowCol, HighCol);
           return FMat.data() == data && FNCol == nc && FNRow == nr;
         });
@@ -80,8 +82,7 @@ void TMatrix::SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_
     const int32_t nc = FNCol, nr = FNRow;
     const size_t keyBase = Index(LowCol, SortRowIx);
     detail::CombSortLines(
-        n, Ascending,
-        [&](int32_t i) { return FMat[keyBase + static_cast<size_t>(i) * stride]; },
+        n, Ascending, [&](int32_t i) { return FMat[keyBase + static_cast<size_t>(i) * stride]; },
         [&](int32_t i, int32_t j) {
           double* a = FMat.data() + Index(LowCol + i, LowRow);
           double* b = FMat.data() + Index(LowCol + j, LowRow);
@@ -98,8 +99,7 @@ void TMatrix::SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_
   std::vector<double> key, tmp;
   std::vector<int32_t> perm;
   std::vector<char> done;
-  if (!TryAllocate(key, static_cast<size_t>(n)) ||
-      !TryAllocate(tmp, static_cast<size_t>(segLen)) ||
+  if (!TryAllocate(key, static_cast<size_t>(n)) || !TryAllocate(tmp, static_cast<size_t>(segLen)) ||
       !TryAllocate(perm, static_cast<size_t>(n)) || !TryAllocate(done, static_cast<size_t>(n)))
     RaiseNoHeap();
   double* keyRow = FMat.data() + Index(LowCol, SortRowIx);

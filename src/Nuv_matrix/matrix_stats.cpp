@@ -24,8 +24,7 @@ void TMatrix::MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t Hi
   Maximum = -uc_MaxReal;
   const TMatBlock b = MakeBlock(*this, LowCol, HighCol, LowRow, HighRow);
   detail::TLaneMinMax mm;
-  ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b,
-              [&](const double* p, int64_t n) { mm.Add(p, n); });
+  ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t n) { mm.Add(p, n); });
   double mn, mx;
   if (!mm.Result(mn, mx)) return;
   // The lanes cannot tell -0 from +0; the scan in block order keeps the first
@@ -71,7 +70,8 @@ double TMatrix::GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
   ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t n) {
     for (int64_t i = 0; i < n; ++i) {
       const double v = p[i];
-      if (v < 0) RaiseComponentError<ENUVMatrixError>(this, "negative argument passed to GeometricMean");
+      if (v < 0)
+        RaiseComponentError<ENUVMatrixError>(this, "negative argument passed to GeometricMean");
       if (v == 0) {
         zero = true;
       } else if (!zero) {
@@ -110,8 +110,7 @@ struct TCentralSums {
   double S1 = 0, S2 = 0, S3 = 0, S4 = 0;
 };
 
-TCentralSums CentralSums(const double* Base, int64_t Stride, int32_t NRows,
-                                const TMatBlock& B) {
+TCentralSums CentralSums(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B) {
   TCentralSums cs;
   cs.N = B.Count();
   if (cs.N == 0) return cs;

@@ -42,8 +42,7 @@ inline TMatBlock MakeBlock(const TMatrix& M, int32_t LowCol, int32_t HighCol, in
 /// (columns outer, rows inner). Whole columns of a matrix whose stride equals
 /// its row count form one piece.
 template <class F>
-void ForEachSpan(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B,
-                 F&& Span) {
+void ForEachSpan(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B, F&& Span) {
   const int64_t rows = B.Rows();
   const int64_t cols = B.Cols();
   if (rows == 0 || cols == 0) return;

@@ -26,7 +26,7 @@ double StdDevOf(double Variance) { return Variance < 0 ? 0.0 : std::sqrt(Varianc
 
 // Per-row sums of x (and x^2) over all columns into work arrays of NrOfRows.
 void RowSums(const double* Base, int64_t Stride, int32_t NCol, int32_t NRow, double* S,
-                    double* S2) {
+             double* S2) {
   for (int32_t r = 0; r < NRow; ++r) S[r] = 0.0;
   if (S2 != nullptr)
     for (int32_t r = 0; r < NRow; ++r) S2[r] = 0.0;

@@ -1,10 +1,11 @@
 // Quartiles, percentiles (over the block and over a random sample of it) and
 // histograms of matrix blocks.
+#include "Nuv_matrix/matrix_stats_quantiles.h"
+
 #include <cmath>
 #include <vector>
 
 #include "Nuv_matrix/matrix_core.h"
-#include "Nuv_matrix/matrix_stats_quantiles.h"
 #include "Nuv_vector/histogram_bins.h"
 
 namespace nuv {

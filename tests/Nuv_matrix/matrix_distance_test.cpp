@@ -94,7 +94,7 @@ TEST(MatrixDistance, DistMatEqualsPairwiseDistances) {
   m.Resize(5, 19);
   m.FillRandomUniform(-2, 2);
   m.SetVal(2, 4, 0.0);
-  for (int32_t c = 1; c <= 5; ++c) m.SetVal(c, 7, 0.0);  // two zero rows for the
+  for (int32_t c = 1; c <= 5; ++c) m.SetVal(c, 7, 0.0);   // two zero rows for the
   for (int32_t c = 1; c <= 5; ++c) m.SetVal(c, 12, 0.0);  // similarity modes
   for (int mode = dmJaccard; mode <= dmDice; ++mode) {
     const TDistMode dm = static_cast<TDistMode>(mode);
