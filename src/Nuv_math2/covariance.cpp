@@ -55,33 +55,39 @@ bool CalcCovar(const TMatrix* DataMat, TMatrix* CovMat, int32_t LowCol, int32_t 
   const int64_t q = int64_t{HighCol} - LowCol + 1;
   if (CovMat->NrOfColumns() < q || CovMat->NrOfRows() < q) return false;
   const int64_t n = int64_t{HighRow} - LowRow + 1;
-  const size_t nn = static_cast<size_t>(n);
+  // Rows beyond the matrix read as 0: only the rows inside are copied, the others enter
+  // the sums in closed form, so a wide row range costs no memory.
+  const int32_t r0 = std::max(LowRow, 1), r1 = std::min(HighRow, DataMat->NrOfRows());
+  const int64_t nin = r1 >= r0 ? int64_t{r1} - r0 + 1 : 0;
+  const double nout = static_cast<double>(n - nin);
+  const size_t nn = static_cast<size_t>(nin);
 
-  std::vector<double> work, zero, panel, sd;
-  if (!detail::CopyBlock(DataMat, LowCol, HighCol, LowRow, HighRow, work) ||
+  std::vector<double> work, zero, panel, sd, out;
+  if ((nin > 0 && !detail::CopyBlock(DataMat, LowCol, HighCol, r0, r1, work)) ||
       !TryAllocate(zero, nn, 0.0) ||
       !TryAllocate(panel, static_cast<size_t>(kPanel) * static_cast<size_t>(q), 0.0) ||
-      !TryAllocate(sd, static_cast<size_t>(q), 0.0))
+      !TryAllocate(sd, static_cast<size_t>(q), 0.0) ||
+      !TryAllocate(out, static_cast<size_t>(q), 0.0))
     RaiseNoMemory();
 
   const double dn = static_cast<double>(n);
   const double dn1 = dn - 1.0;
+  const bool centred = CovType >= 1 && CovType <= 3;
   if (CovType > 0) {
     AddSteps(n);
-    if (CovType <= 3) {
-      for (int64_t c = 0; c < q; ++c) {
-        double* x = work.data() + static_cast<size_t>(c) * nn;
-        double s = 0.0;
-        bool constant = true;
-        for (size_t r = 0; r < nn; ++r) {
-          s += x[r];
-          constant = constant && x[r] == x[0];
-        }
-        // A constant column centres to exact zeros, so its correlations are exactly 0
-        // instead of rounding noise divided by rounding noise.
-        const double m = constant ? (nn > 0 ? x[0] : 0.0) : s / dn;
-        for (size_t r = 0; r < nn; ++r) x[r] = constant ? 0.0 : x[r] - m;
+    for (int64_t c = 0; c < q && centred; ++c) {
+      double* x = work.data() + static_cast<size_t>(c) * nn;
+      double s = 0.0;
+      bool constant = nout == 0.0 || nn == 0 || x[0] == 0.0;
+      for (size_t r = 0; r < nn; ++r) {
+        s += x[r];
+        constant = constant && x[r] == x[0];
       }
+      // A constant column centres to exact zeros, so its correlations are exactly 0
+      // instead of rounding noise divided by rounding noise.
+      const double m = constant ? (nn > 0 ? x[0] : 0.0) : s / dn;
+      for (size_t r = 0; r < nn; ++r) x[r] = constant ? 0.0 : x[r] - m;
+      out[static_cast<size_t>(c)] = constant ? 0.0 : -m;  // the centred value of a row beyond
     }
   }
 
@@ -93,7 +99,8 @@ bool CalcCovar(const TMatrix* DataMat, TMatrix* CovMat, int32_t LowCol, int32_t 
       const double* x = work.data() + static_cast<size_t>(c) * nn;
       double s = 0.0;
       for (size_t r = 0; r < nn; ++r) s += x[r] * x[r];
-      sd[static_cast<size_t>(c)] = std::sqrt(s / dn1);
+      const double o = out[static_cast<size_t>(c)];
+      sd[static_cast<size_t>(c)] = std::sqrt((s + nout * o * o) / dn1);
     }
   }
 
@@ -112,8 +119,9 @@ bool CalcCovar(const TMatrix* DataMat, TMatrix* CovMat, int32_t LowCol, int32_t 
       for (int64_t j = 0; j <= i; ++j) {
         AddAmount(dn);
         double v = 0.0;
-        if (known && nn > 0) {
-          v = g[j] / dn1;
+        if (known && n > 0) {
+          const double gij = nn > 0 ? g[j] : 0.0;
+          v = (gij + nout * out[static_cast<size_t>(i)] * out[static_cast<size_t>(j)]) / dn1;
           if (CovType == 2 || CovType == 3) {
             double f = sd[static_cast<size_t>(i)] * sd[static_cast<size_t>(j)];
             if (f == 0.0) f = 1e-38;

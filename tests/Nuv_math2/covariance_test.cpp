@@ -62,6 +62,13 @@ TEST(CalcCovar, RangesSizeCheckAndProgress) {
   EXPECT_TRUE(CalcCovar(&data, &cov, 3, 2, 4, 2, 1));  // reversed pairs are exchanged
   EXPECT_REL_NEAR(cov.GetVal(1, 1), 7.0, kTol1);
   EXPECT_EQ(cov.GetVal(1, 2), 0.0);
+  // Rows beyond the data read as 0: column 1 over rows 1..6 is 1, 2, 3, 4, 0, 0 with
+  // centred squares 30 - 6 (5/3)^2 = 40/3; the widest range allocates nothing extra.
+  EXPECT_TRUE(CalcCovar(&data, &cov, 1, 2, 1, 6, 1));
+  EXPECT_REL_NEAR(cov.GetVal(1, 1), 40. / 3 / 5, kTol1);
+  const double n = 2147483647.0;
+  EXPECT_TRUE(CalcCovar(&data, &cov, 1, 2, 1, 2147483647, 1));
+  EXPECT_REL_NEAR(cov.GetVal(1, 1), (30 - 100 / n) / (n - 1), 1e-12);
   // Too small a result matrix: false, nothing written.
   cov.Fill(-1);
   EXPECT_FALSE(CalcCovar(&data, &cov, 0, 0, 0, 0, 1));
