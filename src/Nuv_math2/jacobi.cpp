@@ -90,11 +90,20 @@ TRotateFn ChooseRotate() {
 
 const TRotateFn RotatePair = ChooseRotate();
 
-// Row r := column r of the symmetric matrix.
+// Row r of the columns after r := column r of the symmetric matrix.
 inline void MirrorColumn(double* A, size_t n, size_t r) {
   const double* col = A + r * n;
   double* row = A + r;
-  for (size_t k = 0; k < n; ++k) row[k * n] = col[k];
+  for (size_t k = r + 1; k < n; ++k) row[k * n] = col[k];
+}
+
+// Below the diagonal := above it: the columns before a chain's p are not read again in
+// the sweep, so their lower parts are brought up to date once at its end.
+void MirrorUpper(double* A, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    double* col = A + k * n;
+    for (size_t j = k + 1; j < n; ++j) col[j] = A[j * n + k];
+  }
 }
 
 // Rows q0..q1-1 of columns k0..k1-1 := row k of columns q0..q1-1, one row at a time.
@@ -156,16 +165,21 @@ TMirrorFn ChooseMirror() {
 
 const TMirrorFn MirrorRangeFn = ChooseMirror();
 
-// Rows q0..q1-1 of every column outside the block and other than p := columns q0..q1-1.
-// Copying a block of rows at a time touches one cache line per column instead of one per
-// row; column p's rows are written at the end of its chain.
+// Rows q0..q1-1 of the columns after p outside the block := columns q0..q1-1. Copying a
+// block of rows at a time touches one cache line per column instead of one per row;
+// column p's rows are written at the end of its chain, the columns before p at the end
+// of the sweep.
 void MirrorBlock(double* A, size_t n, size_t p, size_t q0, size_t q1) {
-  MirrorRangeFn(A, n, q0, q1, 0, p);
   MirrorRangeFn(A, n, q0, q1, p + 1, q0);
   MirrorRangeFn(A, n, q0, q1, q1, n);
 }
 
 constexpr size_t kBlock = 8;
+
+struct TPlan {
+  enum TKind { Keep, Skip, Rotate } Kind;
+  double S, Tau, H;
+};
 
 }  // namespace
 
@@ -188,8 +202,30 @@ TJacobiResult JacobiSweeps(double* A, size_t n, double* D, double* V, bool Hooks
     }
     if (sm == 0.0) return TJacobiResult::Converged;
     const double tresh = sweep < 4 ? 0.2 * sm / n2 : 0.0;
+    // What pair (p, q) with the pivot apq calls for. The next pair's plan is made before the
+    // current rotation's vector loops run, so its divisions and roots overlap them.
+    auto plan = [&](size_t p, size_t q, double apq) -> TPlan {
+      const double g = 200.0 * std::fabs(apq);
+      if (sweep > 4 && std::fabs(D[p]) + g == std::fabs(D[p]) &&
+          std::fabs(D[q]) + g == std::fabs(D[q]))
+        return {TPlan::Skip, 0.0, 0.0, 0.0};
+      if (!(std::fabs(apq) > tresh)) return {TPlan::Keep, 0.0, 0.0, 0.0};
+      double h = D[q] - D[p];
+      double t;
+      if (std::fabs(h) + g == std::fabs(h)) {
+        t = apq / h;
+      } else {
+        const double theta = h / apq / 2.0;
+        t = 1.0 / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+        if (theta < 0.0) t = -t;
+      }
+      const double c = 1.0 / std::sqrt(1.0 + t * t);
+      const double s = t * c;
+      return {TPlan::Rotate, s, s / (1.0 + c), t * apq};
+    };
     for (size_t p = 0; p + 1 < n; ++p) {
       double* colp = A + p * n;
+      TPlan next = plan(p, p + 1, colp[p + 1]);
       for (size_t q0 = p + 1; q0 < n; q0 += kBlock) {
         const size_t q1 = q0 + kBlock < n ? q0 + kBlock : n;
         bool rotated = false;  // unrotated columns are still mirrored
@@ -203,43 +239,36 @@ TJacobiResult JacobiSweeps(double* A, size_t n, double* D, double* V, bool Hooks
             ProgressStep();
           }
           double* colq = A + q * n;
-          const double apq = colp[q];
-          const double g = 200.0 * std::fabs(apq);
-          if (sweep > 4 && std::fabs(D[p]) + g == std::fabs(D[p]) &&
-              std::fabs(D[q]) + g == std::fabs(D[q])) {
-            colp[q] = 0.0;
-            colq[p] = 0.0;
-          } else if (std::fabs(apq) > tresh) {
-            double h = D[q] - D[p];
-            double t;
-            if (std::fabs(h) + g == std::fabs(h)) {
-              t = apq / h;
-            } else {
-              const double theta = h / apq / 2.0;
-              t = 1.0 / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
-              if (theta < 0.0) t = -t;
-            }
-            const double c = 1.0 / std::sqrt(1.0 + t * t);
-            const double s = t * c;
-            const double tau = s / (1.0 + c);
-            h = t * apq;
-            z[p] -= h;
-            z[q] += h;
-            D[p] -= h;
-            D[q] += h;
-            RotatePair(colp, colq, n, s, tau);
-            rotated = true;
-            // Rows p and q of the two columns are the pivot and the (unused) diagonal.
-            colp[p] = colp[q] = colq[p] = colq[q] = 0.0;
-            // The columns of this block are read by the next rotations at once.
-            for (size_t k = q0; k < q1; ++k) A[k * n + q] = colq[k];
-            RotatePair(V + p * n, V + q * n, n, s, tau);
+          const TPlan cur = next;
+          const bool last = q + 1 == n;
+          if (cur.Kind != TPlan::Rotate) {
+            if (cur.Kind == TPlan::Skip) colp[q] = colq[p] = 0.0;
+            if (!last) next = plan(p, q + 1, colp[q + 1]);
+            continue;
           }
+          const double s = cur.S, tau = cur.Tau, h = cur.H;
+          z[p] -= h;
+          z[q] += h;
+          D[p] -= h;
+          D[q] += h;
+          if (!last) {
+            // The next pivot as the rotation below will leave it, bit for bit.
+            const double g1 = colp[q + 1], h1 = colq[q + 1];
+            next = plan(p, q + 1, g1 - s * (h1 + g1 * tau));
+          }
+          RotatePair(colp, colq, n, s, tau);
+          rotated = true;
+          // Rows p and q of the two columns are the pivot and the (unused) diagonal.
+          colp[p] = colp[q] = colq[p] = colq[q] = 0.0;
+          // The columns of this block are read by the next rotations at once.
+          for (size_t k = q0; k < q1; ++k) A[k * n + q] = colq[k];
+          RotatePair(V + p * n, V + q * n, n, s, tau);
         }
         if (rotated) MirrorBlock(A, n, p, q0, q1);
       }
       MirrorColumn(A, n, p);
     }
+    MirrorUpper(A, n);
     for (size_t k = 0; k < n; ++k) {
       b[k] += z[k];
       D[k] = b[k];
