@@ -3,9 +3,11 @@
 // contiguous columns, vectorized. Copying the new column q into row q is put
 // off until a block of eight consecutive q is done, except within the block,
 // whose columns the next rotations read; row p, which every rotation of the
-// chain for p touches, is copied once at the end of the chain. The rotations themselves, their order, thresholds and
-// skips are those of the classic algorithm, so the result is the same to the
-// last bit as a plain implementation's.
+// chain for p touches, is copied once at the end of the chain; columns before
+// p, which the rest of the sweep never reads, are refreshed once per sweep.
+// The rotations themselves, their order, thresholds and skips are those of
+// the classic algorithm, so the result is the same to the last bit as a
+// plain implementation's.
 #include <cmath>
 #include <vector>
 
