@@ -5,7 +5,7 @@
 // statistics.
 //
 // Two accuracy classes live side by side: the quick approximations of
-// special_functions.h and the normal integral (1e-8 tolerances), and the
+// gamma_erf_beta.h and the normal integral (1e-8 tolerances), and the
 // chi-square, t and F functions, which carry their own full-precision
 // incomplete gamma and beta (relative error near 1e-14 up to 10^6 degrees of
 // freedom).
@@ -18,6 +18,6 @@
 #include "Nuv_statis/mann_whitney_u.h"
 #include "Nuv_statis/normal_distribution.h"
 #include "Nuv_statis/shapiro_wilk.h"
-#include "Nuv_statis/special_functions.h"
+#include "Nuv_statis/gamma_erf_beta.h"
 #include "Nuv_statis/t_distribution.h"
 #include "Nuv_statis/weibull_hypergeometric.h"

@@ -1,7 +1,7 @@
 // Full-precision regularized incomplete gamma and beta functions and the
 // bracketed Newton solver behind the chi-square, t and F distributions.
 // Internal to the library (not exported, not part of the chief header): the
-// quick approximations with their fixed tolerances are special_functions.h.
+// quick approximations with their fixed tolerances are gamma_erf_beta.h.
 //
 // Everything is carried in Extended so that the log-space prefactors stay
 // exact to about 1e-16 even when their exponents reach several hundred and

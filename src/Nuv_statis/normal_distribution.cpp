@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Nuv_statis/gamma_beta_accurate.h"
-#include "Nuv_statis/special_internal.h"
+#include "Nuv_statis/statis_internal.h"
 #include "foundation/exceptions.h"
 #include "foundation/messages.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Nuv_statis/special_internal.h"
+#include "Nuv_statis/statis_internal.h"
 #include "foundation/exceptions.h"
 #include "foundation/messages.h"
 

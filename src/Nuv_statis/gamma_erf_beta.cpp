@@ -1,10 +1,10 @@
-#include "Nuv_statis/special_functions.h"
+#include "Nuv_statis/gamma_erf_beta.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-#include "Nuv_statis/special_internal.h"
+#include "Nuv_statis/statis_internal.h"
 
 namespace nuv {
 
