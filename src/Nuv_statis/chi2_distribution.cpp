@@ -8,7 +8,6 @@
 namespace nuv {
 
 using statis_detail::GammaTails;
-using statis_detail::TResidual;
 using statis_detail::TTails;
 
 double Chi2DistriDensity(double x, int32_t df) {
@@ -46,16 +45,7 @@ double chi2DistriQuantile(double p, int32_t df) {
         2 * std::exp((std::log(static_cast<Extended>(p)) + statis_detail::LnGammaAcc(a + 1)) / a));
   }
   auto residual = [&](Extended u) {
-    const TTails T = GammaTails(a, 0.5L * std::exp(u));
-    TResidual r;
-    if (lower) {
-      r.h = T.LnLower - lnTarget;
-      r.dh = std::exp(T.LnPrefix - T.LnLower);
-    } else {
-      r.h = T.LnUpper - lnTarget;
-      r.dh = -std::exp(T.LnPrefix - T.LnUpper);
-    }
-    return r;
+    return statis_detail::TailResidual(GammaTails(a, 0.5L * std::exp(u)), lower, lnTarget);
   };
   return statis_detail::SolveInLogSpace(residual, lower, v0);
 }

@@ -8,7 +8,6 @@
 namespace nuv {
 
 using statis_detail::BetaTails;
-using statis_detail::TResidual;
 using statis_detail::TTails;
 
 namespace {
@@ -79,16 +78,7 @@ double FDistriQuantile(double p, int32_t df1, int32_t df2) {
     if (!(v0 > 0) || std::isinf(v0)) v0 = 1.0;
   }
   auto residual = [&](Extended u) {
-    const TTails T = TailsAt(d1, d2, std::exp(u));
-    TResidual r;
-    if (lower) {
-      r.h = T.LnLower - lnTarget;
-      r.dh = std::exp(T.LnPrefix - T.LnLower);
-    } else {
-      r.h = T.LnUpper - lnTarget;
-      r.dh = -std::exp(T.LnPrefix - T.LnUpper);
-    }
-    return r;
+    return statis_detail::TailResidual(TailsAt(d1, d2, std::exp(u)), lower, lnTarget);
   };
   return statis_detail::SolveInLogSpace(residual, lower, v0);
 }

@@ -8,6 +8,8 @@
 // the parameters reach 10^6; the callers round the results to double.
 #pragma once
 
+#include <cmath>
+
 #include <functional>
 
 #include "foundation/types.h"
@@ -57,6 +59,20 @@ struct TResidual {
   Extended h = 0;
   Extended dh = 0;
 };
+
+/// The residual of a search on the lower (Lower) or upper tail of T, whose
+/// log-density in u = ln v is T.LnPrefix.
+inline TResidual TailResidual(const TTails& T, bool Lower, Extended LnTarget) {
+  TResidual r;
+  if (Lower) {
+    r.h = T.LnLower - LnTarget;
+    r.dh = std::exp(T.LnPrefix - T.LnLower);
+  } else {
+    r.h = T.LnUpper - LnTarget;
+    r.dh = -std::exp(T.LnPrefix - T.LnUpper);
+  }
+  return r;
+}
 
 /// Searches v > 0 with Residual(ln v).h = 0 where h rises (Rising) or falls with u,
 /// starting near v0. Newton steps in u, kept inside the bracket found so far
