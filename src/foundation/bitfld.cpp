@@ -20,7 +20,7 @@ inline int PopCount(uint64_t w) {
 
 }  // namespace
 
-TBitFld::TBitFld() : FBits(1, 0) {}
+TBitFld::TBitFld(TComponent* AOwner) : TComponent(AOwner), FBits(1, 0) {}
 
 TBitFld::~TBitFld() = default;
 

@@ -13,12 +13,14 @@ namespace nuv {
 /// A bit array numbered from 0. After SetSize(n) the bits 0..n exist (n + 1
 /// bits) and Size() reads n back. A new field has Size 0, that is bit 0 only.
 /// Bits above Size are kept zero in storage, so counts stay exact after Invert.
-class NUV_API TBitFld : public TObject {
+class NUV_API TBitFld : public TComponent {
  public:
   /// Largest accepted size: the count of true bits must fit an int32_t.
   static constexpr int32_t MaxSize = INT32_MAX - 1;
 
-  TBitFld();
+  /// The library creates its fields without owner; an owner, when given,
+  /// destroys the field with itself as for every other component.
+  explicit TBitFld(TComponent* AOwner = nullptr);
   ~TBitFld() override;
 
   /// Highest bit index n; the field holds n + 1 bits.

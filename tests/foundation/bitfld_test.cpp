@@ -115,3 +115,15 @@ TEST(BitFld, CombineWithWorksOnCommonBitsOnly) {
   s->CombineWith(nullptr, loOr);
   EXPECT_EQ(s->Size(), 70);
 }
+
+// A field given an owner goes with it (the sanitizer build reports a leak otherwise).
+TEST(BitFld, OwnedFieldIsDestroyedWithItsOwner) {
+  auto owner = std::make_unique<TComponent>();
+  auto* bf = new TBitFld(owner.get());
+  bf->SetSize(200);
+  EXPECT_EQ(owner->ComponentCount(), 1);
+  EXPECT_EQ(owner->Components(0), bf);
+  std::unique_ptr<TBitFld> copy(bf->Clone());
+  EXPECT_EQ(copy->Owner(), nullptr);
+  EXPECT_EQ(copy->Size(), 200);
+}
