@@ -5,21 +5,16 @@
 #include <vector>
 
 #include "Nuv_matrix/Nuv_matrix.h"
+#include "common/matrix_helpers.h"
 #include "common/test_util.h"
 
 using namespace nuv;
+using nuv_test::FromRows;
 using nuv_test::kTol1;
 using nuv_test::kTol2;
 using nuv_test::kTol4;
 
 namespace {
-
-void FromRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
-  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c)
-      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
-}
 
 double Binom(int n, int k) {
   if (k < 0 || k > n) return 0.0;
@@ -42,22 +37,7 @@ void Dominant(TMatrix& m, int32_t n, uint32_t seed) {
   for (int32_t i = 1; i <= n; ++i) m.SetVal(i, i, m.GetVal(i, i) + n);
 }
 
-class Progress : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearAbort();
-    ProcStat = 0.0;
-  }
-  void TearDown() override {
-    MathFeedBackProc = nullptr;
-    ClearAbort();
-  }
-  static void AbortAt(double Step) {
-    MathFeedBackProc = [Step](double s) {
-      if (s >= Step) AbortMathProc = true;
-    };
-  }
-};
+using Progress = nuv_test::ProgressTest;
 
 }  // namespace
 

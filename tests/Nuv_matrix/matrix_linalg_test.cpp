@@ -5,22 +5,17 @@
 #include <vector>
 
 #include "Nuv_matrix/Nuv_matrix.h"
+#include "common/matrix_helpers.h"
 #include "common/test_util.h"
 
 using namespace nuv;
+using nuv_test::FromRows;
 using nuv_test::kTol1;
 using nuv_test::kTol2;
 
 namespace {
 
 /// A matrix from its rows, as written on paper.
-void FromRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
-  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c)
-      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
-}
-
 void FromList(TVector& v, const std::vector<double>& x) {
   v.Resize(static_cast<int32_t>(x.size()));
   for (size_t i = 0; i < x.size(); ++i) v.SetVal(static_cast<int32_t>(i + 1), x[i]);
@@ -53,23 +48,7 @@ void ExpectProduct(const TMatrix& res, const TMatrix& a, bool ta, const TMatrix&
       ASSERT_NEAR(res.GetVal(c, r), RefProduct(a, ta, b, tb, c, r), tol) << c << "," << r;
 }
 
-class Progress : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearAbort();
-    ProcStat = 0.0;
-  }
-  void TearDown() override {
-    MathFeedBackProc = nullptr;
-    ClearAbort();
-  }
-  /// Sets AbortMathProc once ProcStat reaches Step.
-  static void AbortAt(double Step) {
-    MathFeedBackProc = [Step](double s) {
-      if (s >= Step) AbortMathProc = true;
-    };
-  }
-};
+using Progress = nuv_test::ProgressTest;
 
 }  // namespace
 

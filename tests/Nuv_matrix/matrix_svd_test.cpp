@@ -7,19 +7,14 @@
 
 #include "Nuv_matrix/Nuv_matrix.h"
 #include "Nuv_matrix/matrix_svd.h"
+#include "common/matrix_helpers.h"
 #include "common/test_util.h"
 
 using namespace nuv;
+using nuv_test::FromRows;
 using nuv_test::kTol2;
 
 namespace {
-
-void FromRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
-  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c)
-      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
-}
 
 /// Runs the decomposition on a copy and checks the defining properties: A = U W V^T,
 /// V^T V = I, U^T U = I on the columns of nonzero singular values, W >= 0.
