@@ -12,18 +12,10 @@
 #include <vector>
 
 #include "Nuv_matrix/Nuv_matrix.h"
+#include "common/pin_member.h"
 
 namespace nuv {
 namespace {
-
-#define PIN(C, M, ...) pins.push_back(reinterpret_cast<const void*>(&pin<C, __VA_ARGS__>(&C::M)))
-
-template <class C, class F>
-F C::*const& pin(F C::*p) {
-  static F C::*keep;
-  keep = p;
-  return keep;
-}
 
 using i32 = int32_t;
 using MatP = const TMatrix*;

@@ -15,7 +15,7 @@ using nuv_test::kTol2;
 
 namespace {
 
-/// A matrix from its rows, as written on paper.
+/// A vector of the given values.
 void FromList(TVector& v, const std::vector<double>& x) {
   v.Resize(static_cast<int32_t>(x.size()));
   for (size_t i = 0; i < x.size(); ++i) v.SetVal(static_cast<int32_t>(i + 1), x[i]);

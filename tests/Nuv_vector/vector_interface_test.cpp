@@ -10,19 +10,10 @@
 #include <vector>
 
 #include "Nuv_vector/Nuv_vector.h"
+#include "common/pin_member.h"
 
 namespace nuv {
 namespace {
-
-// Selects the overload of C::M with the function type F and keeps its address.
-#define PIN(C, M, ...) pins.push_back(reinterpret_cast<const void*>(&pin<C, __VA_ARGS__>(&C::M)))
-
-template <class C, class F>
-F C::*const& pin(F C::*p) {
-  static F C::*keep;
-  keep = p;
-  return keep;
-}
 
 using i32 = int32_t;
 using Str = const std::string&;
