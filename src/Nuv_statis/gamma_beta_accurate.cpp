@@ -119,6 +119,10 @@ Extended LnBetaAcc(Extended a, Extended b) {
          kLnSqrt2Pi + StirlingRest(a) + StirlingRest(b) - StirlingRest(s);
 }
 
+// The tails at the ends of the support: all mass above the point, or all below it.
+const TTails kAllAbove{0, 1, -kInf, 0, -kInf};
+const TTails kAllBelow{1, 0, 0, -kInf, -kInf};
+
 Extended LnGammaPrefix(Extended a, Extended x) {
   if (!(x > 0)) return -kInf;
   // a ln x - x - lnGamma(a) = a (ln r - (r - 1)) + ln(a)/2 - ln sqrt(2 pi) - rest(a), r = x/a
@@ -127,23 +131,8 @@ Extended LnGammaPrefix(Extended a, Extended x) {
 }
 
 TTails GammaTails(Extended a, Extended x) {
-  TTails T;
-  if (!(x > 0)) {
-    T.Lower = 0;
-    T.Upper = 1;
-    T.LnLower = -kInf;
-    T.LnUpper = 0;
-    T.LnPrefix = -kInf;
-    return T;
-  }
-  if (std::isinf(x)) {
-    T.Lower = 1;
-    T.Upper = 0;
-    T.LnLower = 0;
-    T.LnUpper = -kInf;
-    T.LnPrefix = -kInf;
-    return T;
-  }
+  if (!(x > 0)) return kAllAbove;
+  if (std::isinf(x)) return kAllBelow;
   const Extended lnF = LnGammaPrefix(a, x);
   if (x < a + 1) {
     // P = x^a e^-x / Gamma(a + 1) * sum x^n / ((a + 1) ... (a + n)); the terms
@@ -197,24 +186,10 @@ Extended LnBetaPrefix(Extended a, Extended b, Extended x, Extended y) {
 }
 
 TTails BetaTails(Extended a, Extended b, Extended x, Extended y) {
-  TTails T;
-  if (!(x > 0)) {
-    T.Lower = 0;
-    T.Upper = 1;
-    T.LnLower = -kInf;
-    T.LnUpper = 0;
-    T.LnPrefix = -kInf;
-    return T;
-  }
-  if (!(y > 0)) {
-    T.Lower = 1;
-    T.Upper = 0;
-    T.LnLower = 0;
-    T.LnUpper = -kInf;
-    T.LnPrefix = -kInf;
-    return T;
-  }
+  if (!(x > 0)) return kAllAbove;
+  if (!(y > 0)) return kAllBelow;
   const Extended lnP = LnBetaPrefix(a, b, x, y);
+  TTails T;
   if (x * (a + b + 2) < a + 1) {
     const Extended cf = BetaFraction(a, b, x);
     T = FromLower(cf > 0 ? lnP + std::log(cf / a) : -kInf);
