@@ -63,6 +63,18 @@ inline int32_t CombNextGap(int32_t gap) {
 template <class T>
 inline constexpr int32_t kCombBlock = static_cast<int32_t>(64 / sizeof(T));
 
+// Compares and exchanges the pairs (i, i + gap) for i = From .. To - 1, branch-free.
+template <class T, class Order>
+inline void CombPassFrom(T* a, int32_t From, int32_t To, int32_t gap) {
+  for (int32_t i = From; i < To; ++i) {
+    const T x = a[i];
+    const T y = a[i + gap];
+    const bool s = Order::Swap(x, y);
+    a[i] = s ? y : x;
+    a[i + gap] = s ? x : y;
+  }
+}
+
 // One pass with gap >= kCombBlock. The kCombBlock comparisons of a block touch
 // disjoint elements and depend only on earlier blocks, so doing a block at once
 // gives exactly the result of the element-by-element pass.
@@ -88,26 +100,13 @@ inline void CombPassWide(T* a, int32_t n, int32_t gap) {
     for (int32_t j = 0; j < W; ++j) p[j] = lo[j];
     for (int32_t j = 0; j < W; ++j) q[j] = hi[j];
   }
-  for (; i < m; ++i) {
-    const T x = a[i];
-    const T y = a[i + gap];
-    const bool s = Order::Swap(x, y);
-    a[i] = s ? y : x;
-    a[i + gap] = s ? x : y;
-  }
+  CombPassFrom<T, Order>(a, i, m, gap);
 }
 
 // One pass with a small gap > 1: element by element, branch-free.
 template <class T, class Order>
 inline void CombPassNarrow(T* a, int32_t n, int32_t gap) {
-  const int32_t m = n - gap;
-  for (int32_t i = 0; i < m; ++i) {
-    const T x = a[i];
-    const T y = a[i + gap];
-    const bool s = Order::Swap(x, y);
-    a[i] = s ? y : x;
-    a[i + gap] = s ? x : y;
-  }
+  CombPassFrom<T, Order>(a, 0, n - gap, gap);
 }
 
 // The gap-1 pass carries the travelling element in a register; returns

@@ -74,11 +74,11 @@ double TMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t 
 bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
                         double LastBin, double BinWidth, TIntVector* Histo, int32_t& Underflow,
                         int32_t& Overflow, int32_t& MaxCnt) const {
-  if (Histo == nullptr || !(BinWidth > 0)) return false;
-  const double nb = std::nearbyint(std::fabs(LastBin - FirstBin) / BinWidth);
-  if (!(nb <= 500)) return false;
-  detail::THistoBinner<double> bins(Histo, static_cast<int32_t>(nb), FirstBin, BinWidth,
-                                    LastBin + BinWidth, Underflow, Overflow, MaxCnt);
+  int32_t numBins = 0;
+  if (Histo == nullptr || !detail::DoubleHistoBinCount(FirstBin, LastBin, BinWidth, numBins))
+    return false;
+  detail::THistoBinner<double> bins(Histo, numBins, FirstBin, BinWidth, LastBin + BinWidth,
+                                    Underflow, Overflow, MaxCnt);
   const TMatBlock b = MakeBlock(*this, LoX, HiX, LoY, HiY);
   detail::ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t n) {
     for (int64_t i = 0; i < n; ++i) bins.Count(p[i]);

@@ -14,6 +14,17 @@
 namespace nuv {
 namespace detail {
 
+/// The bin count of a histogram with double bounds: round(|LastBin - FirstBin| / BinWidth),
+/// halves to even. False for a BinWidth that is not positive or more than 500 bins.
+inline bool DoubleHistoBinCount(double FirstBin, double LastBin, double BinWidth,
+                                int32_t& NumBins) {
+  if (!(BinWidth > 0)) return false;
+  const double nb = std::nearbyint(std::fabs(LastBin - FirstBin) / BinWidth);
+  if (!(nb <= 500)) return false;
+  NumBins = static_cast<int32_t>(nb);
+  return true;
+}
+
 template <class T>
 class THistoBinner {
  public:

@@ -10,11 +10,11 @@ namespace nuv {
 bool TVector::Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
                         double BinWidth, TIntVector* Histo, int32_t& Underflow,
                         int32_t& Overflow, int32_t& MaxCnt) const {
-  if (Histo == nullptr || !(BinWidth > 0)) return false;
-  const double nb = std::nearbyint(std::fabs(LastBin - FirstBin) / BinWidth);
-  if (!(nb <= 500)) return false;
-  detail::THistoBinner<double> bins(Histo, static_cast<int32_t>(nb), FirstBin, BinWidth,
-                                    LastBin + BinWidth, Underflow, Overflow, MaxCnt);
+  int32_t numBins = 0;
+  if (Histo == nullptr || !detail::DoubleHistoBinCount(FirstBin, LastBin, BinWidth, numBins))
+    return false;
+  detail::THistoBinner<double> bins(Histo, numBins, FirstBin, BinWidth, LastBin + BinWidth,
+                                    Underflow, Overflow, MaxCnt);
   // The index range is not clipped: indices outside the vector read as 0.
   for (int64_t i = FirstElem; i <= LastElem; ++i) bins.Count(GetVal(static_cast<int32_t>(i)));
   return true;
