@@ -161,11 +161,17 @@ bool TTextReader::ReadChar(char& c) {
 
 bool TTextReader::ReadLine(std::string& Line) {
   Line.clear();
+  return NextLine(&Line);
+}
+
+bool TTextReader::SkipLine() { return NextLine(nullptr); }
+
+bool TTextReader::NextLine(std::string* Line) {
   if (!Available()) return false;
   for (;;) {
     std::size_t i = FPos;
     while (i < FEnd && FBuf[i] != '\n' && FBuf[i] != '\r') ++i;
-    Line.append(FBuf.data() + FPos, i - FPos);
+    if (Line != nullptr) Line->append(FBuf.data() + FPos, i - FPos);
     if (i < FEnd) {
       const char end = FBuf[i];
       FPos = i + 1;
@@ -174,22 +180,6 @@ bool TTextReader::ReadLine(std::string& Line) {
     }
     FPos = FEnd;
     if (!Fill()) return true;  // last line without a line end
-  }
-}
-
-bool TTextReader::SkipLine() {
-  if (!Available()) return false;
-  for (;;) {
-    std::size_t i = FPos;
-    while (i < FEnd && FBuf[i] != '\n' && FBuf[i] != '\r') ++i;
-    if (i < FEnd) {
-      const char end = FBuf[i];
-      FPos = i + 1;
-      if (end == '\r' && Available() && FBuf[FPos] == '\n') ++FPos;
-      return true;
-    }
-    FPos = FEnd;
-    if (!Fill()) return true;
   }
 }
 

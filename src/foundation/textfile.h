@@ -57,6 +57,8 @@ class NUV_API TTextReader : public TObject {
   /// Makes at least one byte available; false at the end.
   bool Available() { return FPos < FEnd || Fill(); }
   bool SkipBlanks();
+  /// Reads up to and past the next line end, appending the line to Line when given.
+  bool NextLine(std::string* Line);
   /// The next word, which stays in the buffer until the next read.
   bool NextWord(const char*& First, const char*& Last);
 
