@@ -8,10 +8,7 @@
 #include "plain_jacobi.h"
 #include "Nuv_math2/Nuv_math2.h"
 
-#if defined(NUV_HAVE_OPENBLAS)
-#include <cblas.h>
-#include <lapacke.h>
-#endif
+#include "peer_lapack.h"
 
 using namespace nuv;
 
@@ -97,18 +94,25 @@ void BM_SingValEquSolve(benchmark::State& state) {
 }
 BENCHMARK(BM_SingValEquSolve)->Unit(benchmark::kMillisecond);
 
-#if defined(NUV_HAVE_OPENBLAS)
+#if defined(NUV_BENCH_LAPACK)
 void BM_dgesvd(benchmark::State& state) {
   TMatrix a;
   FillSvdData(a);
   const std::vector<double> src(a.ColData(1), a.ColData(1) + kSvdRows * kSvdCols);
-  std::vector<double> work, s(kSvdCols), u(kSvdRows * kSvdCols), vt(kSvdCols * kSvdCols),
-      superb(kSvdCols);
+  nuv_bench::SingleThreadedPeers();
+  const int m = kSvdRows, n = kSvdCols;
+  std::vector<double> work, s(n), u(static_cast<size_t>(m) * n), vt(static_cast<size_t>(n) * n);
+  int lwork = -1, info = 0;
+  double query = 0;
+  dgesvd_("S", "A", &m, &n, work.data(), &m, s.data(), u.data(), &m, vt.data(), &n, &query,
+          &lwork, &info);
+  lwork = static_cast<int>(query);
+  std::vector<double> scratch(static_cast<size_t>(lwork));
   for (auto _ : state) {
     work = src;
-    benchmark::DoNotOptimize(LAPACKE_dgesvd(LAPACK_COL_MAJOR, 'S', 'A', kSvdRows, kSvdCols,
-                                            work.data(), kSvdRows, s.data(), u.data(), kSvdRows,
-                                            vt.data(), kSvdCols, superb.data()));
+    dgesvd_("S", "A", &m, &n, work.data(), &m, s.data(), u.data(), &m, vt.data(), &n,
+            scratch.data(), &lwork, &info);
+    benchmark::DoNotOptimize(info);
   }
 }
 BENCHMARK(BM_dgesvd)->Unit(benchmark::kMillisecond);
@@ -116,10 +120,17 @@ BENCHMARK(BM_dgesvd)->Unit(benchmark::kMillisecond);
 void BM_dsyev(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const std::vector<double> a = RandomSymmetric(n);
-  std::vector<double> w(n), work;
+  nuv_bench::SingleThreadedPeers();
+  std::vector<double> w(n), work = a;
+  int lwork = -1, info = 0;
+  double query = 0;
+  dsyev_("V", "U", &n, work.data(), &n, w.data(), &query, &lwork, &info);
+  lwork = static_cast<int>(query);
+  std::vector<double> scratch(static_cast<size_t>(lwork));
   for (auto _ : state) {
     work = a;
-    benchmark::DoNotOptimize(LAPACKE_dsyev(LAPACK_COL_MAJOR, 'V', 'U', n, work.data(), n, w.data()));
+    dsyev_("V", "U", &n, work.data(), &n, w.data(), scratch.data(), &lwork, &info);
+    benchmark::DoNotOptimize(info);
   }
 }
 BENCHMARK(BM_dsyev)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
@@ -127,7 +138,10 @@ BENCHMARK(BM_dsyev)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
 void BM_CenterDsyrk(benchmark::State& state) {
   TMatrix data;
   FillCovData(data);
+  nuv_bench::SingleThreadedPeers();
   std::vector<double> x(static_cast<size_t>(kCovRows) * kCovCols), c(kCovCols * kCovCols);
+  const int n = kCovCols, k = kCovRows;
+  const double alpha = 1.0 / (kCovRows - 1), beta = 0.0;
   for (auto _ : state) {
     for (int j = 0; j < kCovCols; ++j) {
       const double* col = data.ColData(j + 1);
@@ -136,8 +150,7 @@ void BM_CenterDsyrk(benchmark::State& state) {
       const double m = s / kCovRows;
       for (int r = 0; r < kCovRows; ++r) x[static_cast<size_t>(j) * kCovRows + r] = col[r] - m;
     }
-    cblas_dsyrk(CblasColMajor, CblasUpper, CblasTrans, kCovCols, kCovRows, 1.0 / (kCovRows - 1),
-                x.data(), kCovRows, 0.0, c.data(), kCovCols);
+    dsyrk_("U", "T", &n, &k, &alpha, x.data(), &k, &beta, c.data(), &n);
     benchmark::DoNotOptimize(c.data());
   }
 }

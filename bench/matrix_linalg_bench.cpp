@@ -1,5 +1,6 @@
 // TMatrix linear algebra against its peers in the same run, single-threaded:
-// OpenBLAS (dgemm, dgetrf + dgetri, dgesvd) and Eigen, each when installed.
+// BLAS/LAPACK (dgemm, dgetrf + dgetri, dgesvd; OpenBLAS when installed, else the
+// reference LAPACK) and Eigen, each when found by the bench preset.
 // Products report GFlop/s (2 m n k, or m n (n + 1) for the symmetric Square).
 // Run the OpenBLAS figures twice: as installed, and with
 // OPENBLAS_CORETYPE=SkylakeX to force its AVX-512 kernels.
@@ -15,20 +16,7 @@
 #include <Eigen/Dense>
 #endif
 
-#if defined(NUV_BENCH_OPENBLAS)
-extern "C" {
-void openblas_set_num_threads(int num_threads);
-void dgemm_(const char* ta, const char* tb, const int* m, const int* n, const int* k,
-            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
-            const double* beta, double* c, const int* ldc);
-void dgetrf_(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info);
-void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work,
-             const int* lwork, int* info);
-void dgesvd_(const char* jobu, const char* jobvt, const int* m, const int* n, double* a,
-             const int* lda, double* s, double* u, const int* ldu, double* vt, const int* ldvt,
-             double* work, const int* lwork, int* info);
-}
-#endif
+#include "peer_lapack.h"
 
 namespace {
 
@@ -56,12 +44,6 @@ void SetFlops(benchmark::State& state, double flops) {
   state.counters["GFlop/s"] =
       benchmark::Counter(flops, benchmark::Counter::kIsIterationInvariantRate,
                          benchmark::Counter::kIs1000);
-}
-
-void SingleThreadedPeers() {
-#if defined(NUV_BENCH_OPENBLAS)
-  openblas_set_num_threads(1);
-#endif
 }
 
 // --- products --------------------------------------------------------------
@@ -119,9 +101,9 @@ void BM_NuvMultiplyVector(benchmark::State& state) {
 }
 BENCHMARK(BM_NuvMultiplyVector)->Arg(1024)->Unit(benchmark::kMicrosecond);
 
-#if defined(NUV_BENCH_OPENBLAS)
-void BM_OpenBlasDgemm(benchmark::State& state) {
-  SingleThreadedPeers();
+#if defined(NUV_BENCH_LAPACK)
+void BM_BlasDgemm(benchmark::State& state) {
+  nuv_bench::SingleThreadedPeers();
   const int n = static_cast<int>(state.range(0));
   std::vector<double> a = RandomData(static_cast<size_t>(n) * n, 1);
   std::vector<double> b = RandomData(static_cast<size_t>(n) * n, 2);
@@ -133,7 +115,7 @@ void BM_OpenBlasDgemm(benchmark::State& state) {
   }
   SetFlops(state, 2.0 * n * n * n);
 }
-BENCHMARK(BM_OpenBlasDgemm)->Arg(128)->Arg(512)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlasDgemm)->Arg(128)->Arg(512)->Unit(benchmark::kMillisecond);
 #endif
 
 #if defined(NUV_BENCH_EIGEN)
@@ -177,9 +159,9 @@ void BM_NuvDeterminant(benchmark::State& state) {
 }
 BENCHMARK(BM_NuvDeterminant)->Arg(256)->Arg(512)->Unit(benchmark::kMillisecond);
 
-#if defined(NUV_BENCH_OPENBLAS)
+#if defined(NUV_BENCH_LAPACK)
 void BM_LapackGetrfGetri(benchmark::State& state) {
-  SingleThreadedPeers();
+  nuv_bench::SingleThreadedPeers();
   const int n = static_cast<int>(state.range(0));
   const std::vector<double> d = Dominant(n, 5);
   std::vector<double> a(d.size());
@@ -202,7 +184,7 @@ void BM_LapackGetrfGetri(benchmark::State& state) {
 BENCHMARK(BM_LapackGetrfGetri)->Arg(256)->Arg(512)->Unit(benchmark::kMillisecond);
 
 void BM_LapackGetrf(benchmark::State& state) {
-  SingleThreadedPeers();
+  nuv_bench::SingleThreadedPeers();
   const int n = static_cast<int>(state.range(0));
   const std::vector<double> d = Dominant(n, 5);
   std::vector<double> a(d.size());
@@ -242,9 +224,9 @@ void BM_NuvNormSpectral(benchmark::State& state) {
 }
 BENCHMARK(BM_NuvNormSpectral)->Unit(benchmark::kMillisecond);
 
-#if defined(NUV_BENCH_OPENBLAS)
+#if defined(NUV_BENCH_LAPACK)
 void BM_LapackGesvdValues(benchmark::State& state) {
-  SingleThreadedPeers();
+  nuv_bench::SingleThreadedPeers();
   const int m = 300, n = 200;
   const std::vector<double> d = RandomData(static_cast<size_t>(m) * n, 7);
   std::vector<double> a(d.size()), s(static_cast<size_t>(n));

@@ -59,6 +59,16 @@ TBitFld* TBitFld::Clone() const {
   return copy;
 }
 
+void TBitFld::Clone(const TBitFld* Source) {
+  if (Source == nullptr || Source == this) return;
+  try {
+    FBits = Source->FBits;
+  } catch (const std::bad_alloc&) {
+    throw ENUVError("TBitFld.Clone: not enough memory");
+  }
+  FSize = Source->FSize;
+}
+
 void TBitFld::CombineWith(const TBitFld* Other, TLogicOp Op) {
   if (Other == nullptr) return;
   const int32_t common = std::min(FSize, Other->FSize);

@@ -51,6 +51,11 @@ class NUV_API TBitFld : public TComponent {
   void Invert();
   /// A new field without owner with this size and these bits; the caller owns it.
   TBitFld* Clone() const;
+  /// Copies the size and the bits of Source into this field; nothing happens
+  /// when Source is absent or is this field. Raises ENUVError
+  /// "TBitFld.Clone: not enough memory" (field unchanged) when the storage
+  /// cannot be had.
+  void Clone(const TBitFld* Source);
   /// this := this Op Other on the bits both fields have (0..min of the sizes);
   /// bits of this field above Other's size keep their values and the size of
   /// this field does not change. Nothing happens when Other is absent.

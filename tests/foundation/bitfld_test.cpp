@@ -75,6 +75,33 @@ TEST(BitFld, CloneCopiesSizeAndBits) {
   EXPECT_EQ(copy->Words(), bf.Words());
 }
 
+// The receiver form takes size and bits from the source, shrinking or growing
+// the receiver; bits set in the receiver beforehand must not survive.
+TEST(BitFld, CloneFromSourceCopiesSizeAndBits) {
+  for (const int32_t n : {0, 1, 31, 32, 33, 1000}) {
+    TBitFld src;
+    src.SetSize(n);
+    for (int32_t i = 0; i <= n; i += 3) src.SetBit(i, true);
+    src.SetBit(n, true);
+    TBitFld dst;
+    dst.SetSize(2000);
+    dst.Invert();
+    dst.Clone(&src);
+    EXPECT_EQ(dst.Size(), n);
+    for (int32_t i = 0; i <= n; ++i) EXPECT_EQ(dst.GetBit(i), src.GetBit(i)) << n << " bit " << i;
+    EXPECT_EQ(dst.CountTrueBits(), src.CountTrueBits()) << n;
+    dst.SetSize(n + 100);  // bits beyond the copied size come up false
+    EXPECT_EQ(dst.CountTrueBits(), src.CountTrueBits()) << n;
+  }
+  TBitFld keep;
+  keep.SetSize(40);
+  keep.SetBit(7, true);
+  keep.Clone(nullptr);
+  EXPECT_EQ(keep.Size(), 40);
+  EXPECT_TRUE(keep.GetBit(7));
+  EXPECT_EQ(keep.CountTrueBits(), 1);
+}
+
 TEST(BitFld, CombineWithWorksOnCommonBitsOnly) {
   // a = {1, 2, 70, 100}, size 100; b = {2, 3, 70}, size 70
   TBitFld a, b;
