@@ -3,16 +3,22 @@
 // components, the singular value decomposition with its least-squares solver
 // and the pseudo-inverse, the Mahalanobis distance, multiple linear and
 // ridge regression, partial least squares (SIMPLS) and vertex component
-// analysis. CalcFishQ, the Fisher ratio of two groups, is shared with the
-// statistics unit and comes from there.
+// analysis; smoothing by moving windows and Savitzky-Golay fits with their
+// derivatives, windowed-sinc kernels and their application, and Chebyshev
+// recursive filters with zero-phase filtering. CalcFishQ, the Fisher ratio of
+// two groups, is shared with the statistics unit and comes from there.
 #pragma once
 
 #include "Nuv_math2/covariance.h"
 #include "Nuv_math2/eigen.h"
+#include "Nuv_math2/filter_cheb.h"
+#include "Nuv_math2/filter_kernel.h"
 #include "Nuv_math2/mahalanobis.h"
 #include "Nuv_math2/pls.h"
 #include "Nuv_math2/princomp.h"
 #include "Nuv_math2/regression.h"
+#include "Nuv_math2/smooth.h"
+#include "Nuv_math2/smooth_tables.h"
 #include "Nuv_math2/svd_solve.h"
 #include "Nuv_math2/vca.h"
 #include "Nuv_statis/normal_distribution.h"
