@@ -37,9 +37,11 @@ TEST(MannWhitneyU, ExactCountsMatchGaussianBinomials) {
       {100, 100, 5000, 0.000972571734583764, 0.50048628586729188},
   };
   for (const auto& c : cases) {
-    EXPECT_REL_NEAR(UDistriDensity(c.u, c.n1, c.n2), c.pmf, 1e-13 * c.pmf) << c.n1 << "x" << c.n2 << " u " << c.u;
-    EXPECT_REL_NEAR(UDistriDensity(c.u, c.n2, c.n1), c.pmf, 1e-13 * c.pmf) << "swapped";
-    EXPECT_REL_NEAR(UDistriIntegral(c.u, c.n1, c.n2), c.cdf, 1e-13 * c.cdf) << c.n1 << "x" << c.n2 << " u " << c.u;
+    EXPECT_REL_NEAR(UDistriDensity(c.u, c.n1, c.n2), c.pmf, 1e-13)
+        << c.n1 << "x" << c.n2 << " u " << c.u;
+    EXPECT_REL_NEAR(UDistriDensity(c.u, c.n2, c.n1), c.pmf, 1e-13) << "swapped";
+    EXPECT_REL_NEAR(UDistriIntegral(c.u, c.n1, c.n2), c.cdf, 1e-13)
+        << c.n1 << "x" << c.n2 << " u " << c.u;
   }
   // the quantile is the smallest u reaching p
   EXPECT_EQ(UDistriQuantile(3, 3, 0.05), 0);
@@ -91,14 +93,14 @@ TEST(ShapiroWilk, MatchesRoystonsAlgorithmAsShippedByScipy) {
       {12, 0.9822491407394409, 0.991062581539154, 1e-5},     // ln n branch from 12
       {12, 0.9378596544265747, 0.47085240483283997, 1e-5},
       {20, 0.8298882246017456, 0.0024986902717500925, 1e-5},
-      {50, 0.8091427683830261, 1.4333119224829716e-06, 1e-4},
+      {50, 0.8091427683830261, 1.4333119224829716e-06, 1e-5},
       {200, 0.9940544962882996, 0.6087027788162231, 1e-5},
       {1000, 0.9976783990859985, 0.17250770330429077, 1e-5},
-      {1000, 0.7952563762664795, 1.1296158165001514e-33, 1e-3},
+      {1000, 0.7952563762664795, 1.1296158165001514e-33, 1e-5},
       {4000, 0.9997551441192627, 0.943941593170166, 1e-5},
   };
   for (const auto& c : cases) {
-    EXPECT_REL_NEAR(ShapiroWilkIntegral(c.W, c.n, c.n), c.p, c.tol * c.p) << "n " << c.n << " W " << c.W;
+    EXPECT_REL_NEAR(ShapiroWilkIntegral(c.W, c.n, c.n), c.p, c.tol) << "n " << c.n << " W " << c.W;
   }
   EXPECT_EQ(ShapiroWilkIntegral(0.9, 2, 2), -1.0);
   EXPECT_EQ(ShapiroWilkIntegral(0.9, 10, 8), -1.0);  // censored samples are not supported

@@ -19,7 +19,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 TEST(SpecialFunctions, LnGammaMatchesReferenceAndNeutralValues) {
   // mpmath.loggamma(x)
   EXPECT_REL_NEAR(LnGamma(0.5), 0.57236494292470009, kLanczosTol);
-  EXPECT_REL_NEAR(LnGamma(1.0), 0.0, kLanczosTol);
+  // the zero of ln Gamma: the Lanczos form's error is absolute there
+  EXPECT_ABS_NEAR(LnGamma(1.0), 0.0, kLanczosTol);
   EXPECT_REL_NEAR(LnGamma(1.5), -0.12078223763524522, kLanczosTol);
   EXPECT_REL_NEAR(LnGamma(3.7), 1.4280723266653881, kLanczosTol);
   EXPECT_REL_NEAR(LnGamma(123.456), 469.60554712992948, kLanczosTol);
@@ -87,7 +88,7 @@ TEST(SpecialFunctions, LnBetaAndIncompleteBeta) {
   EXPECT_REL_NEAR(IncompleteBeta(0.5, 2, 3), 0.6875, kIterTol);   // mirrored
   EXPECT_REL_NEAR(IncompleteBeta(0.7, 2, 3), 0.9163, kIterTol);
   EXPECT_REL_NEAR(IncompleteBeta(0.9, 0.5, 0.5), 0.79516723530086657, kIterTol);
-  EXPECT_REL_NEAR(IncompleteBeta(0.05, 10, 2), 1.0253906250000006e-12, 1e-12 * kIterTol);
+  EXPECT_REL_NEAR(IncompleteBeta(0.05, 10, 2), 1.0253906250000006e-12, kIterTol);
   EXPECT_REL_NEAR(IncompleteBeta(0.3, 5, 5), 0.09880866, kIterTol);
   EXPECT_REL_NEAR(IncompleteBeta(0.999, 3, 1), 0.997002999, kIterTol);
   EXPECT_EQ(IncompleteBeta(-0.1, 2, 3), 0.0);
