@@ -5,11 +5,15 @@
 // ridge regression, partial least squares (SIMPLS) and vertex component
 // analysis; smoothing by moving windows and Savitzky-Golay fits with their
 // derivatives, windowed-sinc kernels and their application, and Chebyshev
-// recursive filters with zero-phase filtering. CalcFishQ, the Fisher ratio of
-// two groups, is shared with the statistics unit and comes from there.
+// recursive filters with zero-phase filtering; TCurveFit, which collects pairs
+// for bivariate statistics, rank correlations, curve fits and splines.
+// CalcFishQ, the Fisher ratio of two groups, is shared with the statistics
+// unit and comes from there.
 #pragma once
 
 #include "Nuv_math2/covariance.h"
+#include "Nuv_math2/curvefit.h"
+#include "Nuv_math2/curvefit_spline.h"
 #include "Nuv_math2/eigen.h"
 #include "Nuv_math2/filter_cheb.h"
 #include "Nuv_math2/filter_kernel.h"
