@@ -134,7 +134,8 @@ TEST(TCurveFit, StoresRemovesAndGrowsPairs) {
 }
 
 TEST(TCurveFit, FlipXYEqualsEnteringTheExchangedPairs) {
-  const std::vector<double> x = {0.0, 1.5, -2.0, 4.25, 3.0, 1e-31}, y = {2.0, 0.0, 3.5, -1.0, 6.0, 2.5};
+  // Zero and negative x with positive y: the conditions differ between the columns.
+  const std::vector<double> x = {0.0, 1.5, -2.0, 4.25, 3.0, 1e-31}, y = {2.0, 0.5, 3.5, 1.0, 6.0, 2.5};
   TCurveFit f, g;
   Enter(f, x, y);
   Enter(g, y, x);
