@@ -96,7 +96,7 @@ TEST(TCurveFitPoly, RankDeficientAndWideDesigns) {
   EXPECT_EQ(q, 0.0);
   // Constant x: the variance rounds below zero, the scale falls back to 1.
   TCurveFit c;
-  for (double y : {1.0, 2.0, 4.0, 8.0, 3.0}) c.EnterStatValue(0.1, y);
+  for (double y : {1.0, 2.0, 4.0, 8.0, 3.0}) c.EnterStatValue(0.7, y);
   shift = 0;
   ASSERT_TRUE(c.CalcCenteredPolyFit(2, k, shift, q, ns));
   EXPECT_TRUE(ns);

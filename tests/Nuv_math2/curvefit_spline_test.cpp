@@ -49,9 +49,14 @@ TEST(TCurveFitSpline, InterpolatingAgainstScipyCubicSpline) {
   const auto spl = [&f](double t) { return f.CubicSpline(t); };
   // scipy.interpolate.CubicSpline(knots, mean y, bc_type=...) at 33 points.
   ExpectAlong(spl, kSplNatural, 1e-13);
-  f.SetSplineNatural1(false);
+  // Each setting takes effect at once; the end slopes by differences of 1e-7.
+  const auto slope = [&f](double t) { return (f.CubicSpline(t + 1e-7) - f.CubicSpline(t)) / 1e-7; };
   f.SetSplineNaturalN(false);
+  EXPECT_NEAR(slope(8.0 - 1e-7), 0.0, 1e-5);
+  f.SetSplineNatural1(false);
+  EXPECT_NEAR(slope(0.0), 0.0, 1e-5);
   f.SetSplineDerivY1(0.8);
+  EXPECT_NEAR(slope(0.0), 0.8, 1e-5);
   f.SetSplineDerivYN(-1.2);
   ExpectAlong(spl, kSplClamped, 1e-13);
   f.SetSplineNatural1(true);
