@@ -266,9 +266,8 @@ double TCurveFit::SmoothedSpline(double x, double& FitQual, bool& valid) const {
         // The factor counts in cubed mean knot spacings, so that it means the same for any
         // unit of x.
         const double h = m > 1 ? (S.SplSortedX[m - 1] - S.SplSortedX[0]) / (m - 1) : 0.0;
-        double lambda = FPSplineSmooth == 0.0 ? 0.0 : FPSplineSmooth * h * h * h;
-        // An infinite factor over a spacing whose cube underflows still means the line.
-        if (std::isnan(lambda)) lambda = std::numeric_limits<double>::infinity();
+        // Factor first: an infinite one stays infinite even where h^3 would underflow.
+        const double lambda = FPSplineSmooth == 0.0 ? 0.0 : FPSplineSmooth * h * h * h;
         detail::PenalizedSplineCore(S.SplSortedX.data(), S.SplSortedY.data(), S.Weights.data(),
                                     m, lambda, S.PenFitted.data(), S.Pen2Deriv.data());
         double rss = S.SSWithin;

@@ -70,7 +70,7 @@ TEST(TCurveFitRanks, CountsEqualTheAllPairsDefinition) {
     for (int i = 0; i < n; ++i) {
       // Few distinct values, so ties of every kind are frequent; -0 ties with 0.
       const int a = Random(7), b = Random(6);
-      x[i] = a == 0 ? -0.0 : (a == 6 ? inf : a - 2.5);
+      x[i] = a == 0 ? -0.0 : (a == 1 ? 0.0 : (a == 6 ? inf : a - 3.5));
       y[i] = b == 5 ? -inf : b * 0.75;
     }
     if (n > 20) {
