@@ -52,9 +52,12 @@ void TCurveFit::InvalidateCaches() {
 
 void TCurveFit::Init() {
   static_cast<TCurveFitSums&>(*this) = TCurveFitSums();
+  // Rows beyond the pairs already hold zeros or removed pairs that nothing reads: clearing
+  // the pairs' rows is enough, and keeps Init from writing the whole capacity.
+  std::fill_n(FData->ColData(1), FNumData, 0.0);
+  std::fill_n(FData->ColData(2), FNumData, 0.0);
   FNumData = 0;
   FPSplineFQ = 0.0;
-  FData->Fill(0.0);
   FMinX = FMinY = uc_MaxDouble;
   FMaxX = FMaxY = -uc_MaxDouble;
   FErrIndic = TCurveFitErrors();
