@@ -281,8 +281,9 @@ class NUV_API TCurveFit : public TComponent, protected TCurveFitSums {
   void GrowData();
   const double* ColX() const { return FData->ColData(1); }
   const double* ColY() const { return FData->ColData(2); }
-  /// The spline cache, created on first use.
-  detail::TCurveFitSplineCache& SplineCache() const;
+  /// The spline cache (created on first use) with knots of the current pairs; rebuilding
+  /// them invalidates both splines.
+  detail::TCurveFitSplineCache& Knots() const;
 
   int32_t FNumData = 0;
   double FMinX = uc_MaxDouble;

@@ -32,17 +32,6 @@ TCurveFit::TCurveFit(TComponent* AOwner) : TComponent(AOwner) {
 
 TCurveFit::~TCurveFit() = default;
 
-detail::TCurveFitSplineCache& TCurveFit::SplineCache() const {
-  if (!FSpline) {
-    try {
-      FSpline = std::make_unique<detail::TCurveFitSplineCache>();
-    } catch (const std::bad_alloc&) {
-      RaiseComponentError<ENUVMath2Error>(this, "not enough memory");
-    }
-  }
-  return *FSpline;
-}
-
 void TCurveFit::InvalidateCaches() {
   FSplineValid = false;
   FPenSplineValid = false;

@@ -135,15 +135,22 @@ bool FitPowers(const double* x, const double* y, int32_t N, uint8_t nOrder, doub
   return true;
 }
 
+// Means of x and y over the N pairs; raises for fewer than Needed pairs.
+void MeansOfPairs(const char* Name, const TMatrix& Data, int32_t N, int32_t Needed, double& mx,
+                  double& my) {
+  if (N < Needed) RaiseFunctionError<ENUVMath2Error>(Name, "not enough data points");
+  double var;
+  Data.MeanVar(1, 1, 1, N, mx, var);
+  Data.MeanVar(2, 1, 2, N, my, var);
+}
+
 }  // namespace
 
 void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) const {
   k = d = FitQual = 0.0;
   const int32_t N = FNumData;
-  if (N < 2) RaiseFunctionError<ENUVMath2Error>("CalcLinFit", "not enough data points");
-  double mx, my, var;
-  FData->MeanVar(1, 1, 1, N, mx, var);
-  FData->MeanVar(2, 1, 2, N, my, var);
+  double mx, my;
+  MeansOfPairs("CalcLinFit", *FData, N, 2, mx, my);
   const double* x = ColX();
   const double* y = ColY();
   double Sx = 0, Sy = 0, Sxx = 0, Syy = 0, Sxy = 0;
@@ -168,10 +175,8 @@ void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) const {
 void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQual) const {
   k0 = k1 = k2 = FitQual = 0.0;
   const int32_t N = FNumData;
-  if (N < 3) RaiseFunctionError<ENUVMath2Error>("CalcParabolFit", "not enough data points");
-  double mx, my, var;
-  FData->MeanVar(1, 1, 1, N, mx, var);
-  FData->MeanVar(2, 1, 2, N, my, var);
+  double mx, my;
+  MeansOfPairs("CalcParabolFit", *FData, N, 3, mx, my);
   const double* x = ColX();
   const double* y = ColY();
   double Sx = 0, Sy = 0, Sxx = 0, Syy = 0, Sxy = 0, Sx2y = 0, Sx3 = 0, Sx4 = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <vector>
@@ -222,19 +223,27 @@ void BuildKnots(const double* x, const double* y, int32_t N, detail::TCurveFitSp
 
 }  // namespace
 
+detail::TCurveFitSplineCache& TCurveFit::Knots() const {
+  try {
+    if (!FSpline) FSpline = std::make_unique<detail::TCurveFitSplineCache>();
+    if (!FSpline->KnotsValid) {
+      FSplineValid = FPenSplineValid = false;
+      BuildKnots(ColX(), ColY(), FNumData, *FSpline);
+      FSpline->KnotsValid = true;
+    }
+  } catch (const std::bad_alloc&) {
+    RaiseComponentError<ENUVMath2Error>(this, "not enough memory");
+  }
+  return *FSpline;
+}
+
 double TCurveFit::CubicSpline(double x) const {
   if (FNumData < 1) return 0.0;
-  detail::TCurveFitSplineCache& S = SplineCache();
-  if (!FSplineValid || !S.KnotsValid) {
+  detail::TCurveFitSplineCache& S = Knots();
+  if (!FSplineValid) {
     try {
-      if (!S.KnotsValid) {
-        FPenSplineValid = false;
-        BuildKnots(ColX(), ColY(), FNumData, S);
-        S.KnotsValid = true;
-      }
       S.Spl2Deriv.assign(S.SplSortedX.size(), 0.0);
     } catch (const std::bad_alloc&) {
-      S.KnotsValid = false;
       RaiseComponentError<ENUVMath2Error>(this, "not enough memory");
     }
     detail::InterpolatingSpline2Deriv(S.SplSortedX.data(), S.SplSortedY.data(),
@@ -251,39 +260,31 @@ double TCurveFit::SmoothedSpline(double x, double& FitQual, bool& valid) const {
   FitQual = 0.0;
   valid = false;
   if (FNumData < 1 || !(FPSplineSmooth >= 0.0)) return 0.0;
-  detail::TCurveFitSplineCache& S = SplineCache();
-  if (!FPenSplineValid || !S.KnotsValid) {
+  detail::TCurveFitSplineCache& S = Knots();
+  if (!S.KnotsFinite) return 0.0;
+  if (!FPenSplineValid) {
+    const size_t m = S.SplSortedX.size();
     try {
-      if (!S.KnotsValid) {
-        FSplineValid = false;
-        BuildKnots(ColX(), ColY(), FNumData, S);
-        S.KnotsValid = true;
-      }
-      const size_t m = S.SplSortedX.size();
       S.PenFitted.assign(m, 0.0);
       S.Pen2Deriv.assign(m, 0.0);
-      if (S.KnotsFinite) {
-        // The factor counts in cubed mean knot spacings, so that it means the same for any
-        // unit of x.
-        const double h = m > 1 ? (S.SplSortedX[m - 1] - S.SplSortedX[0]) / (m - 1) : 0.0;
-        // Factor first: an infinite one stays infinite even where h^3 would underflow.
-        const double lambda = FPSplineSmooth == 0.0 ? 0.0 : FPSplineSmooth * h * h * h;
-        detail::PenalizedSplineCore(S.SplSortedX.data(), S.SplSortedY.data(), S.Weights.data(),
-                                    m, lambda, S.PenFitted.data(), S.Pen2Deriv.data());
-        double rss = S.SSWithin;
-        for (size_t k = 0; k < m; ++k) {
-          const double d = S.SplSortedY[k] - S.PenFitted[k];
-          rss += S.Weights[k] * d * d;
-        }
-        FPSplineFQ = S.TSS == 0.0 ? 1.0 : std::min(1.0, std::max(0.0, 1.0 - rss / S.TSS));
-      }
+      // The factor counts in cubed mean knot spacings, so that it means the same for any
+      // unit of x; it comes first, so that an infinite one stays infinite even where h^3
+      // would underflow.
+      const double h = m > 1 ? (S.SplSortedX[m - 1] - S.SplSortedX[0]) / (m - 1) : 0.0;
+      const double lambda = FPSplineSmooth == 0.0 ? 0.0 : FPSplineSmooth * h * h * h;
+      detail::PenalizedSplineCore(S.SplSortedX.data(), S.SplSortedY.data(), S.Weights.data(), m,
+                                  lambda, S.PenFitted.data(), S.Pen2Deriv.data());
     } catch (const std::bad_alloc&) {
-      S.KnotsValid = false;
       RaiseComponentError<ENUVMath2Error>(this, "not enough memory");
     }
+    double rss = S.SSWithin;
+    for (size_t k = 0; k < m; ++k) {
+      const double d = S.SplSortedY[k] - S.PenFitted[k];
+      rss += S.Weights[k] * d * d;
+    }
+    FPSplineFQ = S.TSS == 0.0 ? 1.0 : std::min(1.0, std::max(0.0, 1.0 - rss / S.TSS));
     FPenSplineValid = true;
   }
-  if (!S.KnotsFinite) return 0.0;
   valid = true;
   FitQual = FPSplineFQ;
   return detail::EvalCubicSpline(S.SplSortedX.data(), S.PenFitted.data(), S.Pen2Deriv.data(),

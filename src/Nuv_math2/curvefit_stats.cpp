@@ -1,6 +1,7 @@
 // TCurveFit: descriptive statistics from the running sums and the stored pairs, mean
 // angles, and the ANOVA of a regression.
 #include <cmath>
+#include <utility>
 
 #include "Nuv_math2/curvefit.h"
 
@@ -13,6 +14,22 @@ constexpr double kDegPerRad = 180.0 / 3.14159265358979323846;
 Extended StdDevOf(Extended Sum, Extended SumSq, int32_t N) {
   const Extended n = N;
   return std::sqrt(std::fabs((SumSq - Sum * Sum / n) / (n - 1)));
+}
+
+// Sample skewness and kurtosis of rows 1..N of column Col. The matrix gives 0 below four
+// values anyway; returning early keeps it away from the capacity rows beyond the pairs.
+std::pair<double, double> SkewKurtOfColumn(const TMatrix& Data, int32_t Col, int32_t N) {
+  double s = 0.0, k = 0.0;
+  if (N >= 4) Data.SkewKurtSample(Col, 1, Col, N, s, k);
+  return {s, k};
+}
+
+bool QuartilesOfColumn(const TMatrix& Data, int32_t Col, int32_t N, double& q1, double& q2,
+                       double& q3) {
+  q1 = q2 = q3 = 0.0;
+  // Rows 1..0 would clip to row 1, a capacity row that holds no pair.
+  if (N < 1) return false;
+  return Data.Quartiles(Col, 1, Col, N, q1, q2, q3);
 }
 
 }  // namespace
@@ -68,43 +85,20 @@ void TCurveFit::CalcStatistics(int32_t& NumData, double& MeanX, double& MeanY, d
   }
 }
 
-// The matrix statistics are below four values 0 anyway; returning early also keeps them
-// away from the capacity rows beyond the pairs.
-double TCurveFit::GetSkewnessX() const {
-  double s = 0.0, k = 0.0;
-  if (FNumData >= 4) FData->SkewKurtSample(1, 1, 1, FNumData, s, k);
-  return s;
-}
+double TCurveFit::GetSkewnessX() const { return SkewKurtOfColumn(*FData, 1, FNumData).first; }
 
-double TCurveFit::GetSkewnessY() const {
-  double s = 0.0, k = 0.0;
-  if (FNumData >= 4) FData->SkewKurtSample(2, 1, 2, FNumData, s, k);
-  return s;
-}
+double TCurveFit::GetSkewnessY() const { return SkewKurtOfColumn(*FData, 2, FNumData).first; }
 
-double TCurveFit::GetKurtosisX() const {
-  double s = 0.0, k = 0.0;
-  if (FNumData >= 4) FData->SkewKurtSample(1, 1, 1, FNumData, s, k);
-  return k;
-}
+double TCurveFit::GetKurtosisX() const { return SkewKurtOfColumn(*FData, 1, FNumData).second; }
 
-double TCurveFit::GetKurtosisY() const {
-  double s = 0.0, k = 0.0;
-  if (FNumData >= 4) FData->SkewKurtSample(2, 1, 2, FNumData, s, k);
-  return k;
-}
+double TCurveFit::GetKurtosisY() const { return SkewKurtOfColumn(*FData, 2, FNumData).second; }
 
 bool TCurveFit::QuartilesX(double& q1, double& q2, double& q3) const {
-  q1 = q2 = q3 = 0.0;
-  // Rows 1..0 would clip to row 1, a capacity row that holds no pair.
-  if (FNumData < 1) return false;
-  return FData->Quartiles(1, 1, 1, FNumData, q1, q2, q3);
+  return QuartilesOfColumn(*FData, 1, FNumData, q1, q2, q3);
 }
 
 bool TCurveFit::QuartilesY(double& q1, double& q2, double& q3) const {
-  q1 = q2 = q3 = 0.0;
-  if (FNumData < 1) return false;
-  return FData->Quartiles(2, 1, 2, FNumData, q1, q2, q3);
+  return QuartilesOfColumn(*FData, 2, FNumData, q1, q2, q3);
 }
 
 double TCurveFit::CalcMeanDegrees(int32_t Nc) const {

@@ -1,7 +1,9 @@
 // TCurveFit: models fitted by least squares after a transformation that makes them
 // linear, from the reciprocal and logarithmic running sums in constant time.
+#include <array>
 #include <cfloat>
 #include <cmath>
+#include <initializer_list>
 
 #include "Nuv_math2/curvefit.h"
 
@@ -66,112 +68,81 @@ bool FitPlane(Extended n, Extended S1, Extended S2, Extended Sv, Extended S11, E
   return AllFinite(L);
 }
 
-void RequirePairs(const char* Name, int32_t N, int32_t Needed) {
+// The checks that every transformed fit shares: enough pairs (else it raises) and none of
+// the Refused conditions among the entered values.
+bool Admissible(const char* Name, int32_t N, int32_t Needed, TCurveFitErrors Errs,
+                std::initializer_list<TCurveFitError> Refused) {
   if (N < Needed) RaiseFunctionError<ENUVMath2Error>(Name, "not enough data points");
+  for (const TCurveFitError e : Refused)
+    if (Errs.Contains(e)) return false;
+  return true;
+}
+
+// v = d + k u from the sums S = (u, v, u^2, v^2, u v); k, d, FitQual are 0 unless it fits.
+bool FitTransformedLine(const char* Name, int32_t N, TCurveFitErrors Errs,
+                        std::initializer_list<TCurveFitError> Refused,
+                        const std::array<Extended, 5>& S, double& k, double& d, double& FitQual) {
+  k = d = FitQual = 0.0;
+  TLinearised L;
+  if (!Admissible(Name, N, 2, Errs, Refused) || !FitLine(N, S[0], S[1], S[2], S[3], S[4], L))
+    return false;
+  k = L.Slope1;
+  d = L.Intercept;
+  FitQual = L.FitQual;
+  return true;
+}
+
+// a := e^a for the models fitted through ln y; all outputs 0 when it overflows.
+bool ExpOfIntercept(double& a, double& b, double& FitQual) {
+  a = std::exp(a);
+  if (std::isfinite(a)) return true;
+  a = b = FitQual = 0.0;
+  return false;
 }
 
 }  // namespace
 
 bool TCurveFit::CalcReciLinFit(double& k, double& d, double& FitQual) const {
-  k = d = FitQual = 0.0;
-  RequirePairs("CalcReciLinFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeYEQ0) ||
-      !FitLine(FNumData, sumx, sum1byy, sumxq, sum1byyq, sumxbyy, L))
-    return false;
-  k = L.Slope1;
-  d = L.Intercept;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcReciLinFit", FNumData, FErrIndic, {cfeYEQ0},
+                            {sumx, sum1byy, sumxq, sum1byyq, sumxbyy}, k, d, FitQual);
 }
 
 bool TCurveFit::CalcHyperbolFit(double& k, double& d, double& FitQual) const {
-  k = d = FitQual = 0.0;
-  RequirePairs("CalcHyperbolFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeXEQ0) ||
-      !FitLine(FNumData, sum1byx, sumy, sum1byxq, sumyq, sumybyx, L))
-    return false;
-  k = L.Slope1;
-  d = L.Intercept;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcHyperbolFit", FNumData, FErrIndic, {cfeXEQ0},
+                            {sum1byx, sumy, sum1byxq, sumyq, sumybyx}, k, d, FitQual);
 }
 
 bool TCurveFit::CalcReciHyperbolFit(double& k, double& d, double& FitQual) const {
-  k = d = FitQual = 0.0;
-  RequirePairs("CalcReciHyperbolFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeXEQ0) || FErrIndic.Contains(cfeYEQ0) ||
-      !FitLine(FNumData, sum1byx, sum1byy, sum1byxq, sum1byyq, sum1byxy, L))
-    return false;
-  k = L.Slope1;
-  d = L.Intercept;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcReciHyperbolFit", FNumData, FErrIndic, {cfeXEQ0, cfeYEQ0},
+                            {sum1byx, sum1byy, sum1byxq, sum1byyq, sum1byxy}, k, d, FitQual);
 }
 
 bool TCurveFit::CalcLogFit(double& k, double& d, double& FitQual) const {
-  k = d = FitQual = 0.0;
-  RequirePairs("CalcLogFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeXLE0) ||
-      !FitLine(FNumData, sumlnx, sumy, sumlnxq, sumyq, sumylnx, L))
-    return false;
-  k = L.Slope1;
-  d = L.Intercept;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcLogFit", FNumData, FErrIndic, {cfeXLE0},
+                            {sumlnx, sumy, sumlnxq, sumyq, sumylnx}, k, d, FitQual);
 }
 
 bool TCurveFit::CalcReciLogFit(double& k, double& d, double& FitQual) const {
-  k = d = FitQual = 0.0;
-  RequirePairs("CalcReciLogFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeXLE0) || FErrIndic.Contains(cfeYEQ0) ||
-      !FitLine(FNumData, sumlnx, sum1byy, sumlnxq, sum1byyq, sumlnxbyy, L))
-    return false;
-  k = L.Slope1;
-  d = L.Intercept;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcReciLogFit", FNumData, FErrIndic, {cfeXLE0, cfeYEQ0},
+                            {sumlnx, sum1byy, sumlnxq, sum1byyq, sumlnxbyy}, k, d, FitQual);
 }
 
 bool TCurveFit::CalcPowerFit(double& a, double& b, double& FitQual) const {
-  a = b = FitQual = 0.0;
-  RequirePairs("CalcPowerFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeXLE0) || FErrIndic.Contains(cfeYLE0) ||
-      !FitLine(FNumData, sumlnx, sumlny, sumlnxq, sumlnyq, sumlnxlny, L))
-    return false;
-  const double ea = std::exp(L.Intercept);
-  if (!std::isfinite(ea)) return false;
-  a = ea;
-  b = L.Slope1;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcPowerFit", FNumData, FErrIndic, {cfeXLE0, cfeYLE0},
+                            {sumlnx, sumlny, sumlnxq, sumlnyq, sumlnxlny}, b, a, FitQual) &&
+         ExpOfIntercept(a, b, FitQual);
 }
 
 bool TCurveFit::CalcExponentialFit(double& a, double& b, double& FitQual) const {
-  a = b = FitQual = 0.0;
-  RequirePairs("CalcExponentialFit", FNumData, 2);
-  TLinearised L;
-  if (FErrIndic.Contains(cfeYLE0) ||
-      !FitLine(FNumData, sumx, sumlny, sumxq, sumlnyq, sumxlny, L))
-    return false;
-  const double ea = std::exp(L.Intercept);
-  if (!std::isfinite(ea)) return false;
-  a = ea;
-  b = L.Slope1;
-  FitQual = L.FitQual;
-  return true;
+  return FitTransformedLine("CalcExponentialFit", FNumData, FErrIndic, {cfeYLE0},
+                            {sumx, sumlny, sumxq, sumlnyq, sumxlny}, b, a, FitQual) &&
+         ExpOfIntercept(a, b, FitQual);
 }
 
 bool TCurveFit::CalcHoerlFit(double& a, double& b, double& c, double& FitQual) const {
   a = b = c = FitQual = 0.0;
-  RequirePairs("CalcHoerlFit", FNumData, 3);
   TLinearised L;
-  if (FErrIndic.Contains(cfeXLE0) || FErrIndic.Contains(cfeYLE0) ||
+  if (!Admissible("CalcHoerlFit", FNumData, 3, FErrIndic, {cfeXLE0, cfeYLE0}) ||
       !FitPlane(FNumData, sumx, sumlnx, sumlny, sumxq, sumlnxq, sumxlnx, sumxlny, sumlnxlny,
                 sumlnyq, L))
     return false;
@@ -187,9 +158,8 @@ bool TCurveFit::CalcHoerlFit(double& a, double& b, double& c, double& FitQual) c
 bool TCurveFit::CalcGaussFit(double& Amplitude, double& Mean, double& StdDev,
                              double& FitQual) const {
   Amplitude = Mean = StdDev = FitQual = 0.0;
-  RequirePairs("CalcGaussFit", FNumData, 3);
   TLinearised L;
-  if (FErrIndic.Contains(cfeYLE0) ||
+  if (!Admissible("CalcGaussFit", FNumData, 3, FErrIndic, {cfeYLE0}) ||
       !FitPlane(FNumData, sumx, sumxq, sumlny, sumxq, sumx4, sumx3, sumxlny, sumxqlny, sumlnyq,
                 L))
     return false;
