@@ -281,8 +281,7 @@ class NUV_API TCurveFit : public TComponent, protected TCurveFitSums {
   void GrowData();
   const double* ColX() const { return FData->ColData(1); }
   const double* ColY() const { return FData->ColData(2); }
-  /// The spline cache (created on first use) with knots of the current pairs; rebuilding
-  /// them invalidates both splines.
+  /// The spline cache (created on first use) with knots of the current pairs.
   detail::TCurveFitSplineCache& Knots() const;
 
   int32_t FNumData = 0;

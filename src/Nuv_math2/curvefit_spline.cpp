@@ -226,8 +226,8 @@ void BuildKnots(const double* x, const double* y, int32_t N, detail::TCurveFitSp
 detail::TCurveFitSplineCache& TCurveFit::Knots() const {
   try {
     if (!FSpline) FSpline = std::make_unique<detail::TCurveFitSplineCache>();
+    // Whatever makes the knots invalid has invalidated both splines too.
     if (!FSpline->KnotsValid) {
-      FSplineValid = FPenSplineValid = false;
       BuildKnots(ColX(), ColY(), FNumData, *FSpline);
       FSpline->KnotsValid = true;
     }
