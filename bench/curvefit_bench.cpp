@@ -36,6 +36,7 @@ void BM_EnterStatValue(benchmark::State& state) {
     y[i] = SmoothY(i) + 0.5;
   }
   TCurveFit kept;
+  for (int i = 0; i < n; ++i) kept.EnterStatValue(x[i], y[i]);
   for (auto _ : state) {
     TCurveFit fresh;
     TCurveFit& f = keep ? kept : fresh;
@@ -45,7 +46,7 @@ void BM_EnterStatValue(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_EnterStatValue)->Args({10000000, 1})->Args({10000000, 0})->Args({1000000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterStatValue)->Args({10000000, 1})->Args({10000000, 0})->Unit(benchmark::kMillisecond);
 
 void BM_KendallsTau(benchmark::State& state) {
   TBenchFit f;
