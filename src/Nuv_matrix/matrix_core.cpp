@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "Nuv_math1/Nuv_math1.h"
+#include "Nuv_matrix/matrix_checksum.h"
 
 namespace nuv {
 
@@ -306,31 +307,9 @@ int32_t TMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, in
 }
 
 std::string TMatrix::CRCofData() const {
-  // One register per byte position of the IEEE double, little-endian byte
-  // numbering; the eight registers are independent chains, so the table
-  // look-ups of one element overlap.
-  uint32_t r0 = 0xFFFFFFFFu, r1 = r0, r2 = r0, r3 = r0, r4 = r0, r5 = r0, r6 = r0, r7 = r0;
-  if (FNCol > 0 && FNRow > 0) {
-    const double* p = FMat.data();
-    const size_t n = FMat.size();
-    for (size_t i = 0; i < n; ++i) {
-      uint64_t b;
-      std::memcpy(&b, &p[i], 8);
-      r0 = CalcNextCRC32(static_cast<uint8_t>(b), r0);
-      r1 = CalcNextCRC32(static_cast<uint8_t>(b >> 8), r1);
-      r2 = CalcNextCRC32(static_cast<uint8_t>(b >> 16), r2);
-      r3 = CalcNextCRC32(static_cast<uint8_t>(b >> 24), r3);
-      r4 = CalcNextCRC32(static_cast<uint8_t>(b >> 32), r4);
-      r5 = CalcNextCRC32(static_cast<uint8_t>(b >> 40), r5);
-      r6 = CalcNextCRC32(static_cast<uint8_t>(b >> 48), r6);
-      r7 = CalcNextCRC32(static_cast<uint8_t>(b >> 56), r7);
-    }
-  }
-  const uint32_t regs[8] = {r0, r1, r2, r3, r4, r5, r6, r7};
-  std::string text;
-  text.reserve(64);
-  for (uint32_t r : regs) text += Hex(static_cast<int32_t>(~r), 8);
-  return text;
+  detail::TDoubleCRC crc;
+  if (FNCol > 0 && FNRow > 0) crc.Add(FMat.data(), FMat.size());
+  return crc.Text();
 }
 
 }  // namespace nuv

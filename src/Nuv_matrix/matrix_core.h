@@ -21,6 +21,7 @@
 namespace nuv {
 
 class TMatrix;
+class TMat3D;
 
 /// (Sender, Row1, Row2, Distance): a user-defined distance between two rows.
 using TOnCalcDistanceEvent =
@@ -106,6 +107,10 @@ class NUV_API TMatrix : public TComponent {
   /// DestCol, DestRow onwards through SetVal; no enlarging; OnChange at the end.
   void CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
                 int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  /// The same from layer SourceLayer of a TMat3D (SourceLayer clipped into 1..NrOfLayers).
+  void CopyFrom(const TMat3D* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+                int32_t SourceColHi, int32_t SourceRowHi, int32_t SourceLayer, int32_t DestCol,
+                int32_t DestRow);
   /// Copies vector elements along a row (dimColumns) or down a column (dimRows).
   void CopyFromVec(TDims Dim, const TVector* VecSource, int32_t Source1stElem,
                    int32_t SourceLastElem, int32_t DestCol, int32_t DestRow);

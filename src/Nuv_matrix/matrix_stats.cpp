@@ -20,46 +20,22 @@ double TMatrix::Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const {
 
 void TMatrix::MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                      double& Minimum, double& Maximum) const {
-  Minimum = uc_MaxReal;
-  Maximum = -uc_MaxReal;
   const TMatBlock b = MakeBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  detail::TLaneMinMax mm;
-  ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t n) { mm.Add(p, n); });
-  double mn, mx;
-  if (!mm.Result(mn, mx)) return;
-  // The lanes cannot tell -0 from +0; the scan in block order keeps the first
-  // zero it meets, so look that one up.
-  if (mn == 0 || mx == 0) {
-    bool haveMn = mn != 0, haveMx = mx != 0;
-    ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t n) {
-      for (int64_t i = 0; i < n && !(haveMn && haveMx); ++i) {
-        if (p[i] != 0) continue;
-        if (!haveMn) mn = p[i];
-        if (!haveMx) mx = p[i];
-        haveMn = haveMx = true;
-      }
-    });
-  }
-  Minimum = mn;
-  Maximum = mx;
+  detail::BlockMinMax(
+      [&](auto&& Span, bool) {
+        ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, Span);
+        return true;
+      },
+      Minimum, Maximum);
 }
 
 void TMatrix::MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                       double& Mean, double& Variance) const {
-  Mean = 0.0;
-  Variance = 0.0;
   const TMatBlock b = MakeBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  const int64_t n = b.Count();
   detail::TLaneSum2 s;
   ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const double* p, int64_t k) { s.Add(p, k); });
   // An empty block has no mean: it reports 0 and the variance of small samples.
-  if (n > 0) Mean = s.Sum() / static_cast<double>(n);
-  if (n <= 2) {
-    Variance = 1.0;
-    return;
-  }
-  const double dn = static_cast<double>(n);
-  Variance = (s.SumSq() - s.Sum() * s.Sum() / dn) / (dn - 1);
+  detail::MeanVarFromSums(b.Count(), s.Sum(), s.SumSq(), Mean, Variance);
 }
 
 double TMatrix::GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,

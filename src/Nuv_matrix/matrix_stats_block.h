@@ -175,5 +175,55 @@ struct TLaneMinMax {
   }
 };
 
+/// Minimum and maximum of a block whose spans ForEach(Span, Reporting) feeds
+/// to Span(p, n) in block order; ForEach returns false when it stopped early,
+/// and reports progress only when Reporting. NaN is never taken; of equal
+/// zeros the first in block order (with its sign) is kept; with no comparable
+/// value the start values uc_MaxReal and -uc_MaxReal stay.
+template <class Each>
+void BlockMinMax(Each&& ForEach, double& Minimum, double& Maximum) {
+  Minimum = uc_MaxReal;
+  Maximum = -uc_MaxReal;
+  TLaneMinMax mm;
+  const bool whole = ForEach(
+      [&](const double* p, int64_t n) {
+        mm.Add(p, n);
+        return true;
+      },
+      true);
+  double mn, mx;
+  if (!mm.Result(mn, mx)) return;
+  // The lanes cannot tell -0 from +0; the scan in block order keeps the first
+  // zero it meets, so look that one up.
+  if (whole && (mn == 0 || mx == 0)) {
+    bool haveMn = mn != 0, haveMx = mx != 0;
+    ForEach(
+        [&](const double* p, int64_t n) {
+          for (int64_t i = 0; i < n && !(haveMn && haveMx); ++i) {
+            if (p[i] != 0) continue;
+            if (!haveMn) mn = p[i];
+            if (!haveMx) mx = p[i];
+            haveMn = haveMx = true;
+          }
+          return !(haveMn && haveMx);
+        },
+        false);
+  }
+  Minimum = mn;
+  Maximum = mx;
+}
+
+/// Mean and variance of n values from their sum S and sum of squares Q: mean
+/// 0 for no value, variance 1.0 for two values or fewer, else (Q - S^2 / n) / (n - 1).
+inline void MeanVarFromSums(int64_t n, double S, double Q, double& Mean, double& Variance) {
+  Mean = n > 0 ? S / static_cast<double>(n) : 0.0;
+  if (n <= 2) {
+    Variance = 1.0;
+    return;
+  }
+  const double dn = static_cast<double>(n);
+  Variance = (Q - S * S / dn) / (dn - 1);
+}
+
 }  // namespace detail
 }  // namespace nuv

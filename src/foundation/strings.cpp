@@ -120,6 +120,66 @@ std::string RemoveControlChars(std::string_view s) {
   return out;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at p[0..n) (overlong forms,
+// surrogates and code points above U+10FFFF are not well-formed), 0 if none.
+std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t n) {
+  const unsigned char b = p[0];
+  if (b < 0x80) return 1;
+  auto cont = [&](std::size_t i, unsigned char lo, unsigned char hi) {
+    return i < n && p[i] >= lo && p[i] <= hi;
+  };
+  if (b >= 0xC2 && b <= 0xDF) return cont(1, 0x80, 0xBF) ? 2 : 0;
+  if (b >= 0xE0 && b <= 0xEF) {
+    const unsigned char lo = b == 0xE0 ? 0xA0 : 0x80;
+    const unsigned char hi = b == 0xED ? 0x9F : 0xBF;
+    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) ? 3 : 0;
+  }
+  if (b >= 0xF0 && b <= 0xF4) {
+    const unsigned char lo = b == 0xF0 ? 0x90 : 0x80;
+    const unsigned char hi = b == 0xF4 ? 0x8F : 0xBF;
+    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) && cont(3, 0x80, 0xBF) ? 4 : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t len = Utf8SequenceLength(p + i, n - i);
+    if (len == 1) {
+      out.push_back(static_cast<char>(p[i]));
+    } else if (len == 2 && p[i] <= 0xC3) {
+      out.push_back(static_cast<char>(((p[i] & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu)));
+    } else {
+      out.push_back('?');
+    }
+    i += len == 0 ? 1 : len;
+  }
+  return out;
+}
+
+std::string Latin1ToUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (const char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    }
+  }
+  return out;
+}
+
 bool ParseQuotedName(char c, char QuoteChar, std::string& Name, TQuotedStrState& State) {
   switch (State) {
     case qssQuoted:

@@ -45,6 +45,13 @@ NUV_API std::string RemoveControlChars(std::string_view s);
 /// one blank completes a pending name.
 NUV_API bool ParseQuotedName(char c, char QuoteChar, std::string& Name, TQuotedStrState& State);
 
+/// Latin-1 (ISO 8859-1) bytes of UTF-8 text, one byte per character: code
+/// points above U+00FF and malformed UTF-8 bytes become '?'.
+NUV_API std::string Utf8ToLatin1(std::string_view s);
+
+/// UTF-8 text of Latin-1 bytes (every byte is the code point of its value).
+NUV_API std::string Latin1ToUtf8(std::string_view s);
+
 /// Parses a decimal floating-point number: blanks, tabs, CR and LF around it,
 /// an optional "+" or "-", digits with an optional "." and exponent, or
 /// NaN / Inf / Infinity in any case (as strff writes them). The whole text
