@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Nuv_matrix/array_buffer.h"
 #include "foundation/progress.h"
 
 namespace nuv {
@@ -18,12 +19,12 @@ namespace detail {
 /// Watches whether a buffer is still the one an operation started on.
 class TStorageWatch {
  public:
-  explicit TStorageWatch(const std::vector<double>& Storage)
+  explicit TStorageWatch(const TDoubleBuffer& Storage)
       : FStorage(Storage), FData(Storage.data()), FSize(Storage.size()) {}
   bool Intact() const { return FStorage.data() == FData && FStorage.size() == FSize; }
 
  private:
-  const std::vector<double>& FStorage;
+  const TDoubleBuffer& FStorage;
   const double* FData;
   size_t FSize;
 };
@@ -32,7 +33,7 @@ class TStorageWatch {
 /// then MathFeedBackProc, after every (Pixels div 100 + 1)-th pixel.
 class THookProgress {
  public:
-  THookProgress(int64_t Pixels, const std::vector<double>& Storage)
+  THookProgress(int64_t Pixels, const TDoubleBuffer& Storage)
       : FEvery(Pixels / 100 + 1), FWatch(Storage) {}
   /// Pixels more are done; false when a handler changed the buffer.
   bool Done(int64_t Pixels) {
@@ -56,7 +57,7 @@ class THookProgress {
 template <class Obj>
 class TPercentProgress {
  public:
-  TPercentProgress(const Obj& Owner, int64_t Total, const std::vector<double>& Storage)
+  TPercentProgress(const Obj& Owner, int64_t Total, const TDoubleBuffer& Storage)
       : FOwner(const_cast<Obj&>(Owner)),
         FTotal(Total),
         FEvery(Total / 100 > 0 ? Total / 100 : 1),

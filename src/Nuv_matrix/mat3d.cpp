@@ -37,7 +37,7 @@ bool TMat3D::Resize(int32_t Nc, int32_t Nr, int32_t Nl) {
     // Whole columns are kept or appended: the buffer grows or shrinks at its end.
     if (!TryResize(FMat, cells, 0.0)) RaiseNoHeap();
   } else {
-    std::vector<double> fresh;
+    TDoubleBuffer fresh;
     if (!TryAllocate(fresh, cells, 0.0)) RaiseNoHeap();
     const size_t keepX = static_cast<size_t>(std::min(Nc, FNumX));
     const size_t keepY = static_cast<size_t>(std::min(Nr, FNumY));

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Nuv_matrix/array_buffer.h"
 #include "Nuv_matrix/matrix_core.h"
 #include "foundation/frame.h"
 
@@ -148,7 +149,7 @@ class NUV_API TMat3D : public TComponent {
   int32_t FNumY = 1;
   int32_t FNumZ = 1;
   std::string FDataID;
-  std::vector<double> FMat;
+  TDoubleBuffer FMat;
   TNotifyEvent FOnChange;
 };
 

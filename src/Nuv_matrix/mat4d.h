@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "Nuv_matrix/array_buffer.h"
 #include "Nuv_matrix/mat3d.h"
 #include "Nuv_matrix/matrix_core.h"
 #include "foundation/frame.h"
@@ -321,7 +322,7 @@ class NUV_API TMat4D : public TComponent {
   [[noreturn]] void RaiseNoHeap() const;
   [[noreturn]] void RaiseBeyond(const char* What) const;
   /// Takes Storage (of Nc x Nr x Nl x Nt elements) as the new buffer.
-  void Commit(std::vector<double>& Storage, int32_t Nc, int32_t Nr, int32_t Nl, int32_t Nt);
+  void Commit(TDoubleBuffer& Storage, int32_t Nc, int32_t Nr, int32_t Nl, int32_t Nt);
   template <class Op>
   void PerPixelToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
                         int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
@@ -332,7 +333,7 @@ class NUV_API TMat4D : public TComponent {
   int32_t FNumZ = 1;
   int32_t FNumT = 1;
   std::string FDataID;
-  std::vector<double> FMat;
+  TDoubleBuffer FMat;
   TNotifyEvent FOnChange;
   TOnPercentDoneEvent FOnPercentDone;
   TOnReadMat4DElementEvent FOnReadElement;

@@ -31,7 +31,7 @@ void TMat4D::RaiseBeyond(const char* What) const {
                                                  " beyond data range");
 }
 
-void TMat4D::Commit(std::vector<double>& Storage, int32_t Nc, int32_t Nr, int32_t Nl,
+void TMat4D::Commit(TDoubleBuffer& Storage, int32_t Nc, int32_t Nr, int32_t Nl,
                     int32_t Nt) {
   FMat.swap(Storage);
   FNumX = Nc;
@@ -50,7 +50,7 @@ bool TMat4D::Resize(int32_t Nc, int32_t Nr, int32_t Nl, int32_t Nt) {
     if (!TryResize(FMat, cells, 0.0)) RaiseNoHeap();
     FNumT = Nt;
   } else {
-    std::vector<double> fresh;
+    TDoubleBuffer fresh;
     if (!TryAllocate(fresh, cells, 0.0)) RaiseNoHeap();
     const T4DShape from(*this);
     const size_t keepX = static_cast<size_t>(std::min(Nc, FNumX));
@@ -120,7 +120,7 @@ namespace {
 // Visits every element in the order column, row, layer, slot (slot
 // innermost): the order of the random draws and of the checksum.
 template <class F>
-void ForEachColumnMajor(std::vector<double>& Mat, const T4DShape& S, F&& Next) {
+void ForEachColumnMajor(TDoubleBuffer& Mat, const T4DShape& S, F&& Next) {
   const size_t slotStride = S.Plane() * S.NZ;
   for (size_t x = 0; x < S.NX; ++x)
     for (size_t y = 0; y < S.NY; ++y)
@@ -189,7 +189,7 @@ void TMat4D::Assign(TPersistent* Source) {
   }
   if (src == this) return;
   // Everything is copied aside first, so a failure leaves the target whole.
-  std::vector<double> copy;
+  TDoubleBuffer copy;
   try {
     copy = src->FMat;
   } catch (const std::bad_alloc&) {

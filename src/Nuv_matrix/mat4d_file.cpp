@@ -184,8 +184,8 @@ void TMat4D::LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TS
   if (!MulFits(perSlot, TSlotStart - 1, first) || !MulFits(perSlot, slots, count) ||
       !Holds(f, first, count))
     fail();
-  std::vector<double> data;
-  if (!TryAllocate(data, static_cast<size_t>(count), 0.0)) fail();
+  TDoubleBuffer data;
+  if (!TryAllocateUninit(data, static_cast<size_t>(count))) fail();
   detail::TPercentProgress<TMat4D> progress(*this, count, FMat);
   try {
     f.Seek(kRecordBytes + 8 * first, soFromBeginning);

@@ -21,8 +21,8 @@ void TMat4D::Cut(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRo
   const T4DBlock b = detail::Make4DBlock(*this, LowCol, HighCol, LowRow, HighRow, LowLayer,
                                          HighLayer, LowTimeslot, HighTimeslot);
   const T4DShape s(*this);
-  std::vector<double> fresh;
-  if (!TryAllocate(fresh, static_cast<size_t>(b.Count()), 0.0)) RaiseNoHeap();
+  TDoubleBuffer fresh;
+  if (!TryAllocateUninit(fresh, static_cast<size_t>(b.Count()))) RaiseNoHeap();
   // Each layer of each slot counts as two steps: taken out and put back.
   detail::TPercentProgress<TMat4D> progress(*this, 2 * b.Slots() * b.Layers(), FMat);
   const size_t cols = static_cast<size_t>(b.Cols());
@@ -71,7 +71,7 @@ void TMat4D::Resample(int32_t XDiv, int32_t XOffset, int32_t YDiv, int32_t YOffs
       az{ZDiv, ZOffset % ZDiv, FNumZ}, at{TDiv, TOffset % TDiv, FNumT};
   const int64_t nx = ax.Blocks(), ny = ay.Blocks(), nz = az.Blocks(), nt = at.Blocks();
   size_t cells = 0;
-  std::vector<double> fresh;
+  TDoubleBuffer fresh;
   if (!detail::ElementCount({nx, ny, nz, nt}, cells) || !TryAllocate(fresh, cells, 0.0))
     RaiseNoHeap();
   const T4DShape s(*this);
@@ -114,8 +114,8 @@ void TMat4D::Resample(int32_t XDiv, int32_t XOffset, int32_t YDiv, int32_t YOffs
 
 bool TMat4D::Transpose() {
   const T4DShape s(*this);
-  std::vector<double> fresh;
-  if (!TryAllocate(fresh, FMat.size(), 0.0)) RaiseNoHeap();
+  TDoubleBuffer fresh;
+  if (!TryAllocateUninit(fresh, FMat.size())) RaiseNoHeap();
   // Each plane (one layer of one slot) is transposed a few columns at a time:
   // the source rows are read a cache line at a time and the target rows
   // written as a few sequential streams. The 2 x columns x rows pixel steps
@@ -157,7 +157,7 @@ namespace {
 
 /// Reverses the order of the Count blocks of Size elements in each group of
 /// Count * Size elements of Data.
-void MirrorBlocks(std::vector<double>& Data, size_t Size, size_t Count) {
+void MirrorBlocks(TDoubleBuffer& Data, size_t Size, size_t Count) {
   const size_t group = Size * Count;
   for (size_t g = 0; g < Data.size(); g += group) {
     double* p = Data.data() + g;

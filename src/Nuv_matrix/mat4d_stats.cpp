@@ -1,7 +1,10 @@
 // Block statistics of TMat4D (extremes, mean and variance, sums, counts,
 // percentiles) and the per-pixel statistics over layers and slots.
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "Nuv_matrix/array_progress.h"
@@ -21,7 +24,7 @@ namespace {
 /// Feeds the runs of the block to Run(p, n) band by band, with library-wide
 /// progress when Report. False when Run or a progress handler stopped it.
 template <class F>
-bool ScanReporting(const std::vector<double>& Mat, const T4DShape& S, const T4DBlock& B, F&& Run,
+bool ScanReporting(const TDoubleBuffer& Mat, const T4DShape& S, const T4DBlock& B, F&& Run,
                    bool Report = true) {
   detail::THookProgress progress(B.Pixels(), Mat);
   return detail::ScanBands(
@@ -142,25 +145,29 @@ double TMat4D::Percentile(double Prob, int32_t LowCol, int32_t HighCol, int32_t 
   // The elements below d and equal to it: ranks below..below + equal - 1 hold
   // d itself. (Only when nothing lies below d is that every rank under the
   // count of d.) NaN is neither, and counts as larger than every number.
-  int64_t below = 0, equal = 0;
+  int64_t below = 0, equal = 0, nans = 0;
   scan([&](const double* p, int64_t m) {
-    int64_t lo = 0, eq = 0;
+    int64_t lo = 0, eq = 0, nan = 0;
     for (int64_t i = 0; i < m; ++i) {
       lo += p[i] < d;
       eq += p[i] == d;
+      nan += p[i] != p[i];
     }
     below += lo;
     equal += eq;
+    nans += nan;
   });
   if (k >= below && k < below + equal) return d;
-  // Otherwise the rank lies among the elements on one side of d: only those are selected from.
+  if (k >= n - nans) return std::numeric_limits<double>::quiet_NaN();
+  // Otherwise the rank lies among the numbers on one side of d: only those are
+  // copied (into storage that is not cleared first) and selected from.
   const bool lowSide = k < below;
-  const int64_t m = lowSide ? below : n - below - equal;
-  std::vector<double> work;
-  if (!TryAllocate(work, static_cast<size_t>(m) + 1, 0.0)) RaiseNoHeap();
+  const int64_t m = lowSide ? below : n - below - equal - nans;
+  std::unique_ptr<double[]> work(new (std::nothrow) double[static_cast<size_t>(m) + 1]);
+  if (!work) RaiseNoHeap();
+  double* w = work.get();
   size_t j = 0;
   scan([&](const double* p, int64_t len) {
-    double* w = work.data();
     if (lowSide) {
       for (int64_t i = 0; i < len; ++i) {
         w[j] = p[i];
@@ -169,15 +176,13 @@ double TMat4D::Percentile(double Prob, int32_t LowCol, int32_t HighCol, int32_t 
     } else {
       for (int64_t i = 0; i < len; ++i) {
         w[j] = p[i];
-        j += !(p[i] <= d);
+        j += p[i] > d;
       }
     }
   });
-  work.resize(static_cast<size_t>(m));
-  detail::TOrderPos pos;
-  pos.K = lowSide ? k : k - below - equal;
-  detail::SelectOrderPositions(work, &pos, 1);
-  return work[static_cast<size_t>(pos.K)];
+  const int64_t rank = lowSide ? k : k - below - equal;
+  std::nth_element(w, w + rank, w + m);
+  return w[rank];
 }
 
 double TMat4D::Percentile(double Prob, int32_t LowCol, int32_t HighCol, int32_t LowRow,

@@ -18,8 +18,8 @@ inline bool ByteCountFits(std::size_t Count, std::size_t Size) {
 
 /// Resizes V to N elements (new ones = Fill); false, with V unchanged, when
 /// the memory cannot be had.
-template <class T>
-bool TryResize(std::vector<T>& V, std::size_t N, const T& Fill = T()) {
+template <class T, class A>
+bool TryResize(std::vector<T, A>& V, std::size_t N, const T& Fill = T()) {
   if (!ByteCountFits(N, sizeof(T))) return false;
   try {
     V.resize(N, Fill);
@@ -32,11 +32,27 @@ bool TryResize(std::vector<T>& V, std::size_t N, const T& Fill = T()) {
 }
 
 /// A new vector of N copies of Fill in Out (swapped in only on success).
-template <class T>
-bool TryAllocate(std::vector<T>& Out, std::size_t N, const T& Fill = T()) {
+template <class T, class A>
+bool TryAllocate(std::vector<T, A>& Out, std::size_t N, const T& Fill = T()) {
   if (!ByteCountFits(N, sizeof(T))) return false;
   try {
-    std::vector<T> fresh(N, Fill);
+    std::vector<T, A> fresh(N, Fill);
+    Out.swap(fresh);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+/// A new vector of N elements built without a value in Out: with an
+/// allocator that default-initializes, their contents are unspecified.
+template <class T, class A>
+bool TryAllocateUninit(std::vector<T, A>& Out, std::size_t N) {
+  if (!ByteCountFits(N, sizeof(T))) return false;
+  try {
+    std::vector<T, A> fresh(N);
     Out.swap(fresh);
   } catch (const std::bad_alloc&) {
     return false;
