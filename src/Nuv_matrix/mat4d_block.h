@@ -2,10 +2,10 @@
 //
 // A block is scanned in bands of whole block rows: for each band, every slot
 // and layer of the block in turn (slot outer) gives the band's x-runs, which
-// are one contiguous run when the block spans whole rows. A band holds a few
-// thousand pixels, so its runs are long enough to stream at memory speed and
-// its per-pixel accumulators stay in cache; after each band all its pixels
-// are done, which is when progress is reported.
+// are one contiguous run when the block spans whole rows. A band holds up to
+// 32768 pixels, so its runs are long enough to stream at memory speed and its
+// per-pixel accumulators (256 KB each) stay in cache; after each band all its
+// pixels are done, which is when progress is reported.
 #pragma once
 
 #include <algorithm>
@@ -59,9 +59,9 @@ struct T4DShape {
   }
 };
 
-/// Block rows per band: about 4096 pixels, at least one row.
+/// Block rows per band: about 32768 pixels, at least one row.
 inline int64_t BandRows(const T4DBlock& B) {
-  return std::max<int64_t>(1, std::min<int64_t>(B.Rows(), 4096 / B.Cols()));
+  return std::max<int64_t>(1, std::min<int64_t>(B.Rows(), 32768 / B.Cols()));
 }
 
 /// Calls Run(p, n, PixelOffset) for the runs of the band of block rows
