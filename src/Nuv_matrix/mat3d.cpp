@@ -104,8 +104,11 @@ void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol
   if (DestMat == nullptr) return;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
+  // Without an OnChange handler DestMat is written directly; with one, every
+  // value goes through its SetVal (and the handler may resize either object).
+  const bool quiet = !DestMat->OnChange();
   DestMat->Resize(HighCol - LowCol + 1, HighRow - LowRow + 1);
-  if (!DestMat->OnChange()) {
+  if (quiet) {
     const size_t nz = static_cast<size_t>(FNumZ);
     for (int32_t x = LowCol; x <= HighCol; ++x) {
       double* out = DestMat->ColData(x - LowCol + 1);
@@ -113,8 +116,6 @@ void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol
       for (int32_t r = 0; r <= HighRow - LowRow; ++r) out[r] = in[static_cast<size_t>(r) * nz];
     }
   } else {
-    // Each write fires the handler, which may resize either object: every
-    // access is checked.
     for (int32_t x = LowCol; x <= HighCol; ++x)
       for (int32_t y = LowRow; y <= HighRow; ++y)
         DestMat->SetVal(x - LowCol + 1, y - LowRow + 1, GetVal(x, y, Layer));

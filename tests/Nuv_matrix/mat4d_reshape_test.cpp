@@ -92,6 +92,7 @@ TEST(Mat4DReshape, ResampleByBlocks) {
       m.Resample(divs[i][0], offs[i][0], divs[i][1], offs[i][1], divs[i][2], offs[i][2],
                  divs[i][3], offs[i][3], average);
       EXPECT_EQ(changes, 1);
+      m.SetOnChange(nullptr);
       int32_t off[4];
       const int32_t n[4] = {7, 5, 4, 3};
       int32_t want[4];
