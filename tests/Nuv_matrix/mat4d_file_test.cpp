@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -17,6 +20,20 @@
 #include "common/test_util.h"
 
 using namespace nuv;
+
+// The largest single allocation since the last reset: a header must not make
+// the library ask for more memory than its file can fill.
+static std::atomic<size_t> gLargestAllocation{0};
+
+void* operator new(size_t n) {
+  size_t seen = gLargestAllocation.load();
+  while (n > seen && !gLargestAllocation.compare_exchange_weak(seen, n)) {
+  }
+  if (void* p = std::malloc(n != 0 ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -355,7 +372,9 @@ TEST_F(Mat4DFile, LyingOrTruncatedFilesLeaveTheArrayUnchanged) {
     std::string bad = good;
     PutI32(bad, lie.at, lie.value);
     WriteAll(f, bad);
+    gLargestAllocation = 0;
     EXPECT_THROW_MSG(m.LoadBinary(f, 0, 0), ENUVMatrixError, msg);
+    EXPECT_LT(gLargestAllocation.load(), size_t{1} << 20);
     EXPECT_THROW(m.ReadBinary(f, 0, 0), EInOutError);
     EXPECT_FALSE(TMat4D::ReadBinaryHeader(f, nc, nr, nl, nt, id));
     unchanged();
