@@ -25,6 +25,11 @@ using namespace nuv;
 // the library ask for more memory than its file can fill.
 static std::atomic<size_t> gLargestAllocation{0};
 
+// The replacements pair malloc with free; GCC cannot tell once it inlines them.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(size_t n) {
   size_t seen = gLargestAllocation.load();
   while (n > seen && !gLargestAllocation.compare_exchange_weak(seen, n)) {
