@@ -137,7 +137,10 @@ TEST(MatrixLU, FailureStates) {
   EXPECT_EQ(l.CountValues(0, 0, 0, 0, 0.0, 0.0), 9);
   EXPECT_EQ(u.CRCofData(), a.CRCofData());  // the unchanged copy
   // [[1, 2], [2, 4]]: a tie (1/2 each) puts row 2 first; 2 - 0.5 * 4 = 0 becomes 1e-100.
+  // MatL of the right size but other contents is zeroed, not left as it was nor split into.
   FromRows(a, {{1, 2}, {2, 4}});
+  l.Resize(2, 2);
+  l.Fill(7.0);
   EXPECT_FALSE(a.LUdecomposition(&l, &u));
   EXPECT_EQ(l.CountValues(0, 0, 0, 0, 0.0, 0.0), 4);
   EXPECT_EQ(u.GetVal(1, 1), 2.0);
@@ -286,4 +289,32 @@ TEST(MatrixLU, Cholesky) {
   EXPECT_FALSE(r.CholeskyDecomp(&lr));
   EXPECT_EQ(lr.GetVal(1, 1), 3.0);
   EXPECT_FALSE(a.CholeskyDecomp(nullptr));
+}
+
+TEST(MatrixLU, CholeskySumsRunFromTheLastTermDown) {
+  // Each sum subtracts its products for k = i - 1 down to 1, which decides the rounding.
+  // Rows 1..3 of the factor are unit rows; rows 4..9 start with (2^27, 1, 1), so the
+  // products of column 4 are 1, 1 and 2^54 in that order. A(4, 4) = 2^54 + 3 is stored
+  // as 2^54 + 4 (the doubles there are 4 apart), A(q, 4) = 2^54 + 4 for q > 4. By hand:
+  //   (((2^54 + 4) - 1) - 1) - 2^54 = 4: d(4) = 2, L(q, 4) = 4 / 2 = 2;
+  // ascending, ((2^54 + 4 - 2^54) - 1) - 1 = 2 would give sqrt 2 and 1. Rows 5..9 cover
+  // both the four-at-a-time sums (rows 5..8) and the single ones (row 9).
+  const int32_t n = 9;
+  const double big = 0x1p27;
+  TMatrix a, l;
+  a.Resize(n, n);
+  for (int32_t i = 1; i <= 3; ++i) a.SetVal(i, i, 1.0);
+  for (int32_t q = 4; q <= n; ++q) {
+    a.SetVal(1, q, big);
+    a.SetVal(2, q, 1.0);
+    a.SetVal(3, q, 1.0);
+    a.SetVal(4, q, 0x1p54 + 4);
+  }
+  a.SetVal(4, 4, 0x1p54 + 3);
+  // The rest of rows 5..9 keeps the matrix positive definite: a large diagonal.
+  for (int32_t q = 5; q <= n; ++q) a.SetVal(q, q, 0x1p60);
+  ASSERT_EQ(a.GetVal(4, 4), 0x1p54 + 4);
+  ASSERT_TRUE(a.CholeskyDecomp(&l));
+  EXPECT_EQ(l.GetVal(4, 4), 2.0);
+  for (int32_t q = 5; q <= n; ++q) EXPECT_EQ(l.GetVal(4, q), 2.0) << "row " << q;
 }

@@ -159,6 +159,19 @@ TEST(VectorCore, LengthAndChecksum) {
   EXPECT_NE(a->CRCofData(), b->CRCofData());
   TIntVector iv;
   EXPECT_EQ(iv.CRCofData(), "D202EF8DD202EF8DD202EF8DD202EF8D");
+  // Elements whose bytes differ at every position, so each register sees its own stream:
+  // byte k of every element (little-endian) feeds register k. Python 3.11.2:
+  //   bs = [struct.pack("<d", x) for x in xs]
+  //   "".join("%08X" % zlib.crc32(bytes(b[k] for b in bs)) for k in range(8))
+  // and the same with "<i" and range(4) for the integers.
+  TVector* mixed = MakeVec({1.5, -2.25e-300, 3.141592653589793, -0.0});
+  EXPECT_EQ(mixed->CRCofData(), "35F979D91C8A4CB4D7FE2A15369856BD7DA88993BDA8866E7819F5B5743A8A79");
+  TIntVector imixed;
+  imixed.Resize(4);
+  const int32_t ints[] = {1, -2, 0x12345678, std::numeric_limits<int32_t>::min()};
+  for (int32_t i = 1; i <= 4; ++i) imixed.SetVal(i, ints[i - 1]);
+  EXPECT_EQ(imixed.CRCofData(), "C144155D733D112324F618060A901802");
+  delete mixed;
   delete v;
   delete a;
   delete b;

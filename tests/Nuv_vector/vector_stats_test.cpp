@@ -228,6 +228,14 @@ TEST(VectorStats, HistogramBinsAndNoValueLost) {
   EXPECT_FALSE(edge->Histogram(1, 3, 0, 1000, 1, &h, under, over, maxCnt));  // > 500 bins
   EXPECT_FALSE(edge->Histogram(1, 3, 0, 10, 0, &h, under, over, maxCnt));
   EXPECT_FALSE(edge->Histogram(1, 3, 0, 10, NAN, &h, under, over, maxCnt));
+  // The bin count is rounded with halves to even: 2.5 bins give 2, 3.5 give 4, 0.5 give 0
+  // (a size the histogram refuses, so it keeps its 4 elements).
+  EXPECT_TRUE(edge->Histogram(1, 3, 0, 2.5, 1, &h, under, over, maxCnt));
+  EXPECT_EQ(h.NrOfElem(), 2);
+  EXPECT_TRUE(edge->Histogram(1, 3, 0, 7, 2, &h, under, over, maxCnt));
+  EXPECT_EQ(h.NrOfElem(), 4);
+  EXPECT_TRUE(edge->Histogram(1, 3, 1, 1.5, 1, &h, under, over, maxCnt));
+  EXPECT_EQ(h.NrOfElem(), 4);
 
   TIntVector* iv = IVec({0, 5, 9, 12, -3});
   iv->SetName("IV");
