@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Nuv_math2/Nuv_math2.h"
+#include "common/matrix_helpers.h"
 #include "common/test_util.h"
 #include "../../bench/plain_jacobi.h"
 
@@ -128,6 +129,34 @@ TEST(CalcEigVec, ClosedFormSpectrumAndProperties) {
   for (int c = 2; c <= n; ++c) EXPECT_EQ(m.GetVal(c, c - 1), 0.0);
 }
 
+TEST(CalcEigVec, TinyElementsAreZeroedFromTheFifthSweep) {
+  // tridiag(1e-3; 1, 2, 3): the off-diagonal elements fall quadratically (about 1e-3, 1e-6,
+  // 1e-12, 1e-24, ...), so every sweep leaves some non-zero element behind (nothing comes
+  // near the underflow), and after four sweeps all are far below the rounding of the
+  // diagonal. Sweep 4 rotates every non-zero element (threshold 0); sweep 5 is the first
+  // that zeroes such elements instead, so the sixth check finds none. Progress: one step
+  // per check and one per pair: 6 + 5 * 3 = 21. Zeroing from an earlier sweep converges
+  // sooner; never zeroing, or from a later sweep, needs a seventh check.
+  std::vector<double> a = {1, 1e-3, 0, 1e-3, 2, 1e-3, 0, 1e-3, 3};
+  TMatrix m;
+  ToMatrix(a, 3, m);
+  const double before = ProcStat;
+  ASSERT_TRUE(CalcEigVec(&m));
+  EXPECT_EQ(ProcStat - before, 21.0);
+  ExpectEigenProperties(a, 3);
+}
+
+TEST(CalcEigVec, ClearsAnEarlierAbortRequest) {
+  TMatrix m;
+  m.Resize(2, 2);
+  m.Fill(1);
+  m.FillDiag(2);
+  AbortMathProc = true;
+  EXPECT_TRUE(CalcEigVec(&m));
+  EXPECT_FALSE(AbortMathProc);
+  EXPECT_REL_NEAR(GetEigenResult(2, 0), 3.0, kTol1);
+}
+
 TEST(CalcEigVec, SameRotationsAsThePlainMethod) {
   // Random symmetric matrices with clustered and repeated eigenvalues: the vectorized
   // sweeps must reproduce the plain method's values and vectors bit for bit.
@@ -240,4 +269,18 @@ TEST(CalcPrincComp, SelectionKeepsNonPositiveInPlace) {
   EXPECT_NEAR(GetEigenResult(2, 0), 0.0, 1e-15);
   EXPECT_NEAR(GetEigenResult(3, 0), 0.0, 1e-15);
   EXPECT_NEAR(std::fabs(GetEigenResult(1, 2)), std::sqrt(0.5), kTol2);
+}
+
+TEST(CalcPrincComp, FirstOfEqualEigenvaluesComesFirst) {
+  // Orthogonal columns, not centred (CovType 0): the cross products are diag(2, 8, 8) / 3,
+  // already diagonal, so the eigenvectors are the unit vectors in column order. The two
+  // equal values keep their order: unit vectors 2, 3, then 1.
+  TMatrix data;
+  nuv_test::FromRows(data, {{1, 2, 0}, {1, -2, 0}, {0, 0, 2}, {0, 0, 2}});
+  ASSERT_TRUE(CalcPrincComp(&data, 1, 3, 0, 0, 0, false));
+  ASSERT_EQ(GetEigenResult(2, 0), GetEigenResult(1, 0));
+  EXPECT_REL_NEAR(GetEigenResult(1, 0), 8.0 / 3, kTol1);
+  EXPECT_EQ(GetEigenResult(1, 2), 1.0);
+  EXPECT_EQ(GetEigenResult(2, 3), 1.0);
+  EXPECT_EQ(GetEigenResult(3, 1), 1.0);
 }
