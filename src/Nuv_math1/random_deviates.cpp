@@ -21,16 +21,23 @@ constexpr int64_t kMod3 = 1400423;
 
 struct LongRandState {
   int64_t S1, S2, S3;
-  LongRandState() {
-    // Drawn in the order S1, S2, S3 from this thread's uniform generator.
-    S1 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
-    S2 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
-    S3 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
-  }
 };
 
+LongRandState DrawLongRandStates() {
+  LongRandState s;
+  // In the order S1, S2, S3.
+  s.S1 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
+  s.S2 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
+  s.S3 = static_cast<int64_t>(std::nearbyint(Random() * 990000.0));
+  return s;
+}
+
+// Drawn while the library is loaded, before the application can seed or draw, so
+// that a first LongRand call later takes nothing from the application's sequence.
+const LongRandState gLoadTimeStates = DrawLongRandStates();
+
 LongRandState& LongRandStates() {
-  thread_local LongRandState s;
+  thread_local LongRandState s = gLoadTimeStates;
   return s;
 }
 

@@ -20,7 +20,8 @@ NUV_API double GRandom();
 /// Uniform double in [0, 1) from three combined multiplicative congruential
 /// generators. A nonzero Seed restarts the sequence reproducibly; 0 continues it.
 /// A Seed that is a multiple of 990923 stops the generators at 0 until reseeded.
-/// A thread's states are drawn from its uniform generator on its first call.
+/// Every thread starts from the states drawn when the library was loaded (three
+/// uniform draws of the loading thread), so a first call draws nothing.
 NUV_API double LongRand(int32_t Seed);
 
 }  // namespace nuv

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "Nuv_matrix/Nuv_matrix.h"
 #include "common/test_util.h"
@@ -109,6 +110,19 @@ TEST(MatrixCore, Filling) {
   EXPECT_EQ(m.CountValues(0, 0, 0, 0, 2.0, std::nextafter(5.0, 0.0)), 2000);
   m.FillRandomGauss(10.0, 0.0);
   EXPECT_EQ(m.CountValues(0, 0, 0, 0, 10.0, 10.0), 2000);
+  // g StdDev + Mean in the same order, g the normal deviates at seed 12345 from
+  // tests/Nuv_math1/reference/random_sequences.py (a fresh thread has no cached deviate).
+  std::thread([] {
+    const double g[] = {-0.5806264204407383, 0.38264563425510895, -0.24557531478482358,
+                        0.02769454206835323, -0.4948670065200791, -0.8245283486377718};
+    TMatrix gm;
+    gm.Resize(2, 3);
+    SetRandSeed(12345);
+    gm.FillRandomGauss(10.0, 3.0);
+    for (int32_t c = 1; c <= 2; ++c)
+      for (int32_t r = 1; r <= 3; ++r)
+        EXPECT_REL_NEAR(gm.GetVal(c, r), g[(c - 1) * 3 + r - 1] * 3.0 + 10.0, nuv_test::kTol1);
+  }).join();
 }
 
 TEST(MatrixCore, CloneAssignAndEvents) {

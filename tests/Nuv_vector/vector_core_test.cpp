@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "Nuv_vector/Nuv_vector.h"
@@ -296,4 +297,23 @@ TEST(VectorCore, RandomFills) {
   EXPECT_NEAR(mean, 10.0, 0.1);
   EXPECT_NEAR(var, 9.0, 0.4);
   EXPECT_FALSE(v.IsEmpty());
+
+  // The formulas and the draw order on a seeded sequence: RangeLow + u (RangeHigh -
+  // RangeLow) and g StdDev + Mean, element by element, from the values of
+  // tests/Nuv_math1/reference/random_sequences.py at seed 12345. A fresh thread starts
+  // with no cached normal deviate.
+  std::thread([] {
+    TVector w;
+    w.Resize(5);
+    SetRandSeed(12345);
+    w.FillRandomUniform(-2, 6);
+    const double uniform[] = {3.950465305252715, -0.9596357229773238, 5.706675944102836,
+                              -1.6132790813092335, 2.4414628426116494};
+    for (int32_t i = 1; i <= 5; ++i) EXPECT_EQ(w.GetVal(i), uniform[i - 1]) << i;
+    SetRandSeed(12345);
+    w.FillRandomGauss(10, 3);
+    const double gauss[] = {8.258120738677786, 11.147936902765327, 9.26327405564553,
+                            10.08308362620506, 8.515398980439763};
+    for (int32_t i = 1; i <= 5; ++i) EXPECT_REL_NEAR(w.GetVal(i), gauss[i - 1], nuv_test::kTol1);
+  }).join();
 }
