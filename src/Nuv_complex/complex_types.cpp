@@ -2,6 +2,6 @@
 
 namespace nuv {
 
-thread_local Extended CpxNearZero = 1e-15L;
+Extended CpxNearZero = 1e-15L;
 
 }  // namespace nuv

@@ -20,7 +20,8 @@ struct TComplexPolar {
 inline constexpr TComplex COMPLEX_0{0.0L, 0.0L};
 inline constexpr TComplex COMPLEX_1{1.0L, 0.0L};
 
-/// Tolerance of CpxIsNearEqual and CpxIsZero; 1e-15 at start, kept per thread.
-extern NUV_API thread_local Extended CpxNearZero;
+/// Tolerance of CpxIsNearEqual and CpxIsZero; 1e-15 at start. An application
+/// setting shared by all threads (not synchronised: set it before starting them).
+extern NUV_API Extended CpxNearZero;
 
 }  // namespace nuv

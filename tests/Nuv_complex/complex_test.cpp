@@ -64,10 +64,12 @@ TEST(Complex, ComparisonsAndTolerance) {
   EXPECT_FALSE(CpxIsZero(tiny));
   EXPECT_TRUE(CpxIsZero(Cpx(-0.0L, 0.0L)));
   EXPECT_FALSE(CpxIsZero(Cpx(std::numeric_limits<Extended>::denorm_min(), 0)));
-  Extended seen = -1.0L;  // kept per thread: another thread sees the default
+  Extended seen = -1.0L;  // one setting for the process: another thread sees the change
   std::thread([&seen] { seen = CpxNearZero; }).join();
+  EXPECT_EQ(seen, 0.0L);
+  std::thread([] { CpxNearZero = 1e-3L; }).join();
+  EXPECT_EQ(CpxNearZero, 1e-3L);
   CpxNearZero = 1e-15L;
-  EXPECT_EQ(seen, 1e-15L);
 }
 
 TEST(Complex, PolarForm) {
