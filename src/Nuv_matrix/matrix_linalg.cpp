@@ -167,7 +167,15 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm) {
     for (int32_t i0 = 0; i0 < n; i0 += kPanel) {
       const int32_t i1 = i0 + kPanel < n ? i0 + kPanel : n;
       for (int32_t i = i0; i < i1; ++i) {
-        if (AbortRequested()) return false;
+        if (AbortRequested()) {
+          // An aborted square still leaves MatRes resized, holding the finished columns:
+          // with scratch storage these are the leading i0 x i0 block.
+          if (aliased) {
+            MatRes->Resize(n, n);
+            CopyInto(MatRes, c, ldc, i0, i0);
+          }
+          return false;
+        }
         ProgressStep();
       }
       k.Gemm(i1, i1 - i0, FNRow, FMat.data(), lda, 1, FMat.data() + i0 * lda, 1, lda,

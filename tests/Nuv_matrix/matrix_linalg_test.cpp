@@ -158,6 +158,19 @@ TEST_F(Progress, SquareIsTheScaledCrossProduct) {
   EXPECT_FALSE(a.Square(&res, 1.0));
   EXPECT_EQ(ProcStat.load(), 155.0);
   EXPECT_FALSE(a.Square(nullptr, 1.0));
+  // Aborted before the first column, a receiver with a change handler (which goes through
+  // scratch storage) is still resized, as one without a handler is.
+  for (bool handler : {false, true}) {
+    TMatrix small;
+    FromRows(small, {{1}});
+    int resizes = 0;
+    if (handler) small.SetOnChange([&resizes](TObject*) { ++resizes; });
+    AbortMathProc = true;
+    EXPECT_FALSE(a.Square(&small, 1.0));
+    EXPECT_EQ(small.NrOfColumns() * 1000 + small.NrOfRows(), 150150) << handler;
+    EXPECT_EQ(resizes, handler ? 1 : 0);
+  }
+  AbortMathProc = false;
 }
 
 TEST(MatrixLinalg, ElementWiseAndScalar) {
