@@ -54,6 +54,16 @@ void ShowProgress(double Steps) {
   std::fflush(stderr);
 }
 
+bool gShowProgress = false;
+
+// Library operations clear AbortMathProc when they start: a Ctrl-C that lands
+// between one operation's last poll and the next one's start would be lost, so
+// every progress step raises the request again.
+void OnStep(double Steps) {
+  if (gInterrupted != 0) nuv::AbortMathProc.store(true, std::memory_order_relaxed);
+  if (gShowProgress) ShowProgress(Steps);
+}
+
 }  // namespace
 
 ProgressScope::ProgressScope() {
@@ -64,7 +74,8 @@ ProgressScope::ProgressScope() {
   sa.sa_flags = SA_RESETHAND;
   sigaction(SIGINT, &sa, nullptr);
   gDisplay = Display{};
-  if (isatty(STDERR_FILENO) != 0) nuv::MathFeedBackProc = ShowProgress;
+  gShowProgress = isatty(STDERR_FILENO) != 0;
+  nuv::MathFeedBackProc = OnStep;
 }
 
 ProgressScope::~ProgressScope() {

@@ -6,8 +6,9 @@
 
 namespace nuvstat {
 
-/// Installs the SIGINT handler and, when stderr is a terminal, the progress
-/// display; both are removed again by the destructor.
+/// Installs the SIGINT handler and the progress hook (which shows progress when
+/// stderr is a terminal, and raises a pending Ctrl-C again at every step); both
+/// are removed again by the destructor.
 class ProgressScope {
  public:
   ProgressScope();
