@@ -7,9 +7,13 @@ install(TARGETS nuv EXPORT nuvTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/nuv)
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/nuv
-  FILES_MATCHING PATTERN "*.h")
+include(${CMAKE_CURRENT_LIST_DIR}/NuvPublicHeaders.cmake)
+nuv_public_headers(${PROJECT_SOURCE_DIR}/src NUV_PUBLIC_HEADERS)
+foreach(header IN LISTS NUV_PUBLIC_HEADERS)
+  get_filename_component(header_dir ${header} DIRECTORY)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/${header}
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/nuv/${header_dir})
+endforeach()
 
 set(NUV_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/nuv)
 install(EXPORT nuvTargets NAMESPACE nuv:: DESTINATION ${NUV_CONFIG_DIR})

@@ -1,0 +1,27 @@
+# The public headers: each unit's chief header and every header it includes,
+# directly or through another public header. Headers that only the library's
+# own sources include stay out of the installed tree.
+function(nuv_public_headers src_dir out)
+  file(GLOB unit_dirs RELATIVE ${src_dir} ${src_dir}/Nuv_*)
+  set(pending foundation/frame.h)
+  foreach(unit IN LISTS unit_dirs)
+    if(EXISTS ${src_dir}/${unit}/${unit}.h)
+      list(APPEND pending ${unit}/${unit}.h)
+    endif()
+  endforeach()
+  set(public)
+  while(pending)
+    list(POP_FRONT pending header)
+    if(header IN_LIST public OR NOT EXISTS ${src_dir}/${header})
+      continue()  # seen already, or a standard header
+    endif()
+    list(APPEND public ${header})
+    file(STRINGS ${src_dir}/${header} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
+      list(APPEND pending ${included})
+    endforeach()
+  endwhile()
+  list(SORT public)
+  set(${out} ${public} PARENT_SCOPE)
+endfunction()
