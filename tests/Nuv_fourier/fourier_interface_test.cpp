@@ -1,6 +1,6 @@
 // Pins the public signatures of TFastFourier and the ordinals of its windows; taking each
 // member's address also links every out-of-line member, which fails when one is not
-// exported.
+// exported. The pins are compile and link checks (see common/pin_member.h).
 #include <gtest/gtest.h>
 
 #include <cstdint>

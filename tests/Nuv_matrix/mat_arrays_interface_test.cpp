@@ -1,7 +1,8 @@
 // Pins the public signatures of TMat3D and TMat4D (column before row before
 // layer before slot, var scalars by reference, objects by pointer) and the
 // TMatrix.CopyFrom overload for a TMat3D layer. Taking each member's address
-// also links every out-of-line member.
+// also links every out-of-line member. The pins are compile and link checks
+// (see common/pin_member.h).
 #include <gtest/gtest.h>
 
 #include <cstdint>

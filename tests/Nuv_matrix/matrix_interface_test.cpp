@@ -1,7 +1,8 @@
 // Pins the public signatures of TMatrix (column before row everywhere, var
 // scalars by reference, objects by pointer), its enumerations and the mode
 // names. Taking each member's address also makes the test executable link
-// against every out-of-line member, which fails when one is not exported.
+// against every out-of-line member, which fails when one is not exported. The
+// pins are compile and link checks (see common/pin_member.h).
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,7 +1,9 @@
 // Pins the public signatures of TVector and TIntVector: argument kinds (var
 // scalars by reference, objects by pointer), 32-bit indices and the result
 // types. Taking each member's address also makes the test executable link
-// against every out-of-line member, which fails when one is not exported.
+// against every out-of-line member, which fails when one is not exported. The
+// pins are compile and link checks (see common/pin_member.h). The operations the
+// two classes share take the receiver's own class (const TVector* for TVector).
 #include <gtest/gtest.h>
 
 #include <cstdint>
