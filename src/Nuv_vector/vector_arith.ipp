@@ -33,7 +33,7 @@ void TVectorCore<T>::CheckSameSize(const TVectorCore* OtherVec) const {
 }
 
 template <class T>
-void TVectorCore<T>::Add(const TVectorCore* OtherVec) {
+void TVectorCore<T>::Add(const VectorType* OtherVec) {
   if (OtherVec == nullptr) return;
   CheckSameSize(OtherVec);
   T* a = FVec.data();
@@ -44,7 +44,7 @@ void TVectorCore<T>::Add(const TVectorCore* OtherVec) {
 }
 
 template <class T>
-void TVectorCore<T>::Subtract(const TVectorCore* OtherVec) {
+void TVectorCore<T>::Subtract(const VectorType* OtherVec) {
   if (OtherVec == nullptr) return;
   CheckSameSize(OtherVec);
   T* a = FVec.data();
@@ -63,7 +63,7 @@ void TVectorCore<T>::SMult(T Scalar) {
 }
 
 template <class T>
-T TVectorCore<T>::DotProduct(const TVectorCore* OtherVec) const {
+T TVectorCore<T>::DotProduct(const VectorType* OtherVec) const {
   if (OtherVec == nullptr) return T(0);
   CheckSameSize(OtherVec);
   const T* a = FVec.data();
@@ -75,7 +75,7 @@ T TVectorCore<T>::DotProduct(const TVectorCore* OtherVec) const {
 }
 
 template <class T>
-T TVectorCore<T>::Correlate(const TVectorCore* OtherVec, int32_t ElemShift) const {
+T TVectorCore<T>::Correlate(const VectorType* OtherVec, int32_t ElemShift) const {
   if (OtherVec == nullptr) return T(0);
   // Only the indices i with 1 <= i + ElemShift <= other size contribute.
   const int64_t lo = std::max<int64_t>(1, 1 - static_cast<int64_t>(ElemShift));
@@ -88,7 +88,7 @@ T TVectorCore<T>::Correlate(const TVectorCore* OtherVec, int32_t ElemShift) cons
 }
 
 template <class T>
-double TVectorCore<T>::PearsonCorrCoeff(const TVectorCore* OtherVec) const {
+double TVectorCore<T>::PearsonCorrCoeff(const VectorType* OtherVec) const {
   if (OtherVec == nullptr) return 0.0;
   double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
   const int32_t n = FNElem;
@@ -112,7 +112,7 @@ double TVectorCore<T>::PearsonCorrCoeff(const TVectorCore* OtherVec) const {
 }
 
 template <class T>
-double TVectorCore<T>::EuclideanDistance(const TVectorCore* OtherVec) const {
+double TVectorCore<T>::EuclideanDistance(const VectorType* OtherVec) const {
   if (OtherVec == nullptr || OtherVec->FNElem != FNElem)
     throw ENUVVectorError("EuclideanDistance: dimensions of vectors do not match");
   const T* a = FVec.data();

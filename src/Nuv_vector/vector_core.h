@@ -13,6 +13,9 @@
 
 namespace nuv {
 
+class TVector;
+class TIntVector;
+
 template <class T>
 class NUV_API TVectorCore : public TComponent {
   static_assert(std::is_same_v<T, double> || std::is_same_v<T, int32_t>,
@@ -20,6 +23,9 @@ class NUV_API TVectorCore : public TComponent {
 
  public:
   using ElemType = T;
+  /// The vector class of this element type: the operations that take a second vector
+  /// take one of the receiver's own class (TVector::Add takes a const TVector*).
+  using VectorType = std::conditional_t<std::is_same_v<T, double>, TVector, TIntVector>;
 
   /// One element, value 0, IsEmpty true.
   explicit TVectorCore(TComponent* AOwner = nullptr);
@@ -66,10 +72,10 @@ class NUV_API TVectorCore : public TComponent {
   void Assign(TPersistent* Source) override;
   void AssignTo(TPersistent* Dest) override;
   /// Resizes to the source's size and copies every element through SetVal, then Changed.
-  void Clone(const TVectorCore* VecSource);
+  void Clone(const VectorType* VecSource);
   /// Copies source elements SourceElemLo..SourceElemHi (each bound clipped into the source,
   /// no "all" rule) to DestElem onwards through SetVal; no resizing; Changed at the end.
-  void CopyFrom(const TVectorCore* VecSource, int32_t SourceElemLo, int32_t SourceElemHi,
+  void CopyFrom(const VectorType* VecSource, int32_t SourceElemLo, int32_t SourceElemHi,
                 int32_t DestElem);
   /// Every element := Value; IsEmpty false; Changed.
   void Fill(T Value);
@@ -84,16 +90,16 @@ class NUV_API TVectorCore : public TComponent {
 
   // --- element-wise arithmetic and comparison -------------------------------
   /// Raise ENUVVectorError "vectors have different dimensions" for other sizes.
-  void Add(const TVectorCore* OtherVec);
-  void Subtract(const TVectorCore* OtherVec);
+  void Add(const VectorType* OtherVec);
+  void Subtract(const VectorType* OtherVec);
   void SMult(T Scalar);
-  T DotProduct(const TVectorCore* OtherVec) const;
+  T DotProduct(const VectorType* OtherVec) const;
   /// Sum of element i times OtherVec element i + ElemShift (missing elements count 0).
-  T Correlate(const TVectorCore* OtherVec, int32_t ElemShift) const;
+  T Correlate(const VectorType* OtherVec, int32_t ElemShift) const;
   /// 0 for different sizes, fewer than 2 elements or a constant vector.
-  double PearsonCorrCoeff(const TVectorCore* OtherVec) const;
+  double PearsonCorrCoeff(const VectorType* OtherVec) const;
   /// Raises ENUVVectorError "EuclideanDistance: dimensions of vectors do not match".
-  double EuclideanDistance(const TVectorCore* OtherVec) const;
+  double EuclideanDistance(const VectorType* OtherVec) const;
   /// Index of the element closest to Value in the clipped range; the first of equals wins.
   /// NaN elements are never closest; a NaN Value gives 0.
   int32_t Find(int32_t LowElem, int32_t HighElem, T Value) const;

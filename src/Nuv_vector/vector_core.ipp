@@ -68,7 +68,7 @@ void TVectorCore<T>::AssignTo(TPersistent* Dest) {
 }
 
 template <class T>
-void TVectorCore<T>::Clone(const TVectorCore* VecSource) {
+void TVectorCore<T>::Clone(const VectorType* VecSource) {
   if (VecSource == nullptr) return;
   Resize(VecSource->FNElem);
   // Element by element through SetVal: each write fires OnChange.
@@ -77,7 +77,7 @@ void TVectorCore<T>::Clone(const TVectorCore* VecSource) {
 }
 
 template <class T>
-void TVectorCore<T>::CopyFrom(const TVectorCore* VecSource, int32_t SourceElemLo,
+void TVectorCore<T>::CopyFrom(const VectorType* VecSource, int32_t SourceElemLo,
                               int32_t SourceElemHi, int32_t DestElem) {
   if (VecSource == nullptr) return;
   const int32_t n = VecSource->FNElem;

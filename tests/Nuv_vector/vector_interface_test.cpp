@@ -19,8 +19,8 @@ namespace {
 
 using i32 = int32_t;
 using Str = const std::string&;
-using VecP = const TVectorCore<double>*;
-using IntP = const TVectorCore<int32_t>*;
+using VecP = const TVector*;
+using IntP = const TIntVector*;
 
 TEST(VectorInterface, SignaturesOfTVector) {
   std::vector<const void*> pins;
