@@ -106,22 +106,13 @@ void TMatrix::FillRandomGauss(double Mean, double StdDev) {
 void TMatrix::Clone(const TMatrix* MatSource) {
   if (MatSource == nullptr) return;
   Resize(MatSource->FNCol, MatSource->FNRow);
-  if (MatSource != this) {
-    if (!FOnChange) {
-      // Nobody listens to the per-element writes: copy the buffer whole.
-      if (FNCol > 0 && FNRow > 0)
-        std::memcpy(FMat.data(), MatSource->FMat.data(), FMat.size() * sizeof(double));
-    } else {
-      // Each write fires OnChange; a handler may even resize either matrix,
-      // so every access goes through the checked accessors.
-      for (int32_t c = 1; c <= MatSource->FNCol; ++c)
-        for (int32_t r = 1; r <= MatSource->FNRow; ++r) SetVal(c, r, MatSource->GetVal(c, r));
-    }
-  } else if (FOnChange) {
-    for (int32_t c = 1; c <= FNCol; ++c)
-      for (int32_t r = 1; r <= FNRow; ++r) SetVal(c, r, GetVal(c, r));
+  if (MatSource == this && !FOnChange) {
+    Changed();  // nothing moves, and no handler sees the writes
+    return;
   }
-  Changed();
+  // The whole source at (1, 1): CopyFrom's copy, with its per-element events when a
+  // handler listens, and its final Changed.
+  CopyFrom(MatSource, 1, 1, MatSource->FNCol, MatSource->FNRow, 1, 1);
 }
 
 void TMatrix::Assign(TPersistent* Source) {
@@ -219,24 +210,19 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t So
                     src + static_cast<size_t>(c) * srcStride + static_cast<size_t>(rFirst),
                     n * sizeof(double));
     }
-  } else if (MatSource == this) {
-    for (int32_t c = 0; c < bc; ++c)
-      for (int32_t r = 0; r < br; ++r) {
-        const int64_t tc = dc0 + c;
-        const int64_t tr = dr0 + r;
-        if (tc >= 1 && tc <= FNCol && tr >= 1 && tr <= FNRow)
-          SetVal(static_cast<int32_t>(tc), static_cast<int32_t>(tr),
-                 src[static_cast<size_t>(c) * srcStride + static_cast<size_t>(r)]);
-      }
   } else {
-    // A handler may resize either matrix: read and write through the checked accessors.
+    // Each write fires OnChange, and a handler may resize either matrix: every write goes
+    // through the checked setter, every read of another source through its checked
+    // accessor (the receiver's own block comes from the copy made above).
     for (int32_t c = 0; c < bc; ++c)
       for (int32_t r = 0; r < br; ++r) {
         const int64_t tc = dc0 + c;
         const int64_t tr = dr0 + r;
-        if (tc >= 1 && tc <= FNCol && tr >= 1 && tr <= FNRow)
-          SetVal(static_cast<int32_t>(tc), static_cast<int32_t>(tr),
-                 MatSource->GetVal(SourceColLo + c, SourceRowLo + r));
+        if (tc < 1 || tc > FNCol || tr < 1 || tr > FNRow) continue;
+        const double v = MatSource == this
+                             ? src[static_cast<size_t>(c) * srcStride + static_cast<size_t>(r)]
+                             : MatSource->GetVal(SourceColLo + c, SourceRowLo + r);
+        SetVal(static_cast<int32_t>(tc), static_cast<int32_t>(tr), v);
       }
   }
   Changed();
