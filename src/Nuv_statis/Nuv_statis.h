@@ -2,7 +2,8 @@
 // function, binomial coefficients), the normal, chi-square, t, F, Weibull,
 // hypergeometric and Mann-Whitney U distributions, Fisher's z, and the null
 // distributions of the Kolmogorov-Smirnov, Lilliefors and Shapiro-Wilk
-// statistics.
+// statistics; TRandGen, random numbers of any tabulated distribution, and
+// TCrossValidator, repeated random-split validation of an application's model.
 //
 // Two accuracy classes live side by side: the quick approximations of
 // gamma_erf_beta.h and the normal integral (1e-8 tolerances), and the
@@ -12,11 +13,13 @@
 #pragma once
 
 #include "Nuv_statis/chi2_distribution.h"
+#include "Nuv_statis/crossval.h"
 #include "Nuv_statis/f_distribution.h"
 #include "Nuv_statis/ks_pvalue.h"
 #include "Nuv_statis/ks_tests.h"
 #include "Nuv_statis/mann_whitney_u.h"
 #include "Nuv_statis/normal_distribution.h"
+#include "Nuv_statis/randgen.h"
 #include "Nuv_statis/shapiro_wilk.h"
 #include "Nuv_statis/gamma_erf_beta.h"
 #include "Nuv_statis/t_distribution.h"
