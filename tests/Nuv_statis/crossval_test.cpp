@@ -346,3 +346,34 @@ TEST(TCrossValidator, HandlerExceptionLeavesValidatorUsable) {
   EXPECT_FALSE(nested);
   EXPECT_REL_NEAR(cv.GetRMSEP(1), std::sqrt(6.25 * 204 / 8), kTol1);  // 1^2 + ... + 8^2 = 204
 }
+
+TEST(TCrossValidator, NoRowsAndOneRow) {
+  TMatrix x, y;
+  x.Resize(2, 0);
+  y.Resize(1, 0);
+  TCrossValidator cv;
+  cv.SetXMat(&x);
+  cv.SetYMat(&y);
+  int creates = 0;
+  std::vector<int32_t> lastList{-1};
+  cv.SetOnModelCreateRequest([&](TObject*, int32_t, const std::vector<int32_t>& list, bool& ok) {
+    ++creates;
+    lastList = list;
+    ok = true;
+  });
+  cv.SetOnModelApplyRequest([](TObject*, int32_t, const std::vector<double>&, std::vector<double>& r) {
+    r[0] = 0.25;
+  });
+  EXPECT_TRUE(cv.Execute());
+  EXPECT_EQ(creates, 0);
+  EXPECT_EQ(cv.SizeTestSet(), 1);
+  EXPECT_EQ(cv.GetRMSEP(1), -1.0);  // nothing to divide by
+
+  // One object: a single round with an empty training list.
+  x.Resize(2, 1);
+  y.Resize(1, 1);
+  EXPECT_TRUE(cv.Execute());
+  EXPECT_EQ(creates, 1);
+  EXPECT_TRUE(lastList.empty());
+  EXPECT_EQ(cv.GetRMSEP(1), 0.25);
+}
