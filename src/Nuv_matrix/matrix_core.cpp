@@ -9,22 +9,12 @@
 #include <limits>
 
 #include "Nuv_math1/Nuv_math1.h"
-#include "Nuv_matrix/matrix_checksum.h"
+#include "Nuv_matrix/matrix_copy.h"
+#include "Nuv_matrix/matrix_order_impl.h"
+#include "Nuv_matrix/matrix_storage.h"
+#include "Nuv_vector/byte_lane_crc.h"
 
 namespace nuv {
-
-namespace {
-
-/// Cells of a buffer of Nc x Nr, or false when the count overflows size_t.
-bool CellCount(int32_t Nc, int32_t Nr, size_t& Cells) {
-  const size_t c = static_cast<size_t>(Nc);
-  const size_t r = static_cast<size_t>(Nr);
-  if (r != 0 && c > std::numeric_limits<size_t>::max() / r) return false;
-  Cells = c * r;
-  return true;
-}
-
-}  // namespace
 
 TMatrix::TMatrix(TComponent* AOwner) : TComponent(AOwner) {
   if (!TryAllocate(FMat, 1, 0.0)) RaiseNoHeap();
@@ -40,27 +30,7 @@ bool TMatrix::Resize(int32_t Nc, int32_t Nr) {
   if (Nc == FNCol && Nr == FNRow) return true;
   if (Nc < 0) Nc = 0;
   if (Nr < 0) Nr = 0;
-  const int32_t colsAlloc = std::max(Nc, 1);
-  const int32_t rowsAlloc = std::max(Nr, 1);
-  size_t cells = 0;
-  if (!CellCount(colsAlloc, rowsAlloc, cells)) RaiseNoHeap();
-  if (rowsAlloc == FRowsAlloc) {
-    // Same column stride: the kept columns stay where they are, new ones are
-    // appended as zeros (resize gives the strong guarantee).
-    if (!TryResize(FMat, cells, 0.0)) RaiseNoHeap();
-  } else {
-    std::vector<double> fresh;
-    if (!TryAllocate(fresh, cells, 0.0)) RaiseNoHeap();
-    const int32_t keepCols = std::min(colsAlloc, FColsAlloc);
-    const size_t keepRows = static_cast<size_t>(std::min(rowsAlloc, FRowsAlloc));
-    for (int32_t c = 0; c < keepCols; ++c)
-      std::memcpy(fresh.data() + static_cast<size_t>(c) * static_cast<size_t>(rowsAlloc),
-                  FMat.data() + static_cast<size_t>(c) * static_cast<size_t>(FRowsAlloc),
-                  keepRows * sizeof(double));
-    FMat.swap(fresh);
-  }
-  FColsAlloc = colsAlloc;
-  FRowsAlloc = rowsAlloc;
+  if (!detail::ResizeColMajor(FMat, FColsAlloc, FRowsAlloc, Nc, Nr)) RaiseNoHeap();
   FNCol = Nc;
   FNRow = Nr;
   Changed();
@@ -80,13 +50,7 @@ void TMatrix::Fill(double Value) {
   Changed();
 }
 
-void TMatrix::FillDiag(double Value) {
-  const int32_t n = std::min(FNCol, FNRow);
-  double* p = FMat.data();
-  const size_t step = static_cast<size_t>(FRowsAlloc) + 1;
-  for (int32_t i = 0; i < n; ++i) p[static_cast<size_t>(i) * step] = Value;
-  Changed();
-}
+void TMatrix::FillDiag(double Value) { detail::FillDiagOf(*this, Value); }
 
 void TMatrix::FillRandomUniform(double RangeLow, double RangeHigh) {
   if (FNCol > 0 && FNRow > 0) {
@@ -157,75 +121,8 @@ void TMatrix::AssignTo(TPersistent* Dest) {
 
 void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
                        int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow) {
-  if (MatSource == nullptr) return;
-  const int32_t nc = MatSource->FNCol;
-  const int32_t nr = MatSource->FNRow;
-  // A source without elements has no block to copy (clipping would give the
-  // bound 0 and read outside it).
-  if (nc < 1 || nr < 1) {
-    Changed();
-    return;
-  }
-  // Each bound is clipped on its own: (0, 0) is element 1, not "all".
-  auto clip = [](int32_t v, int32_t n) { return v < 1 ? 1 : (v > n ? n : v); };
-  SourceColLo = clip(SourceColLo, nc);
-  SourceColHi = clip(SourceColHi, nc);
-  SourceRowLo = clip(SourceRowLo, nr);
-  SourceRowHi = clip(SourceRowHi, nr);
-  if (SourceColHi < SourceColLo) std::swap(SourceColLo, SourceColHi);
-  if (SourceRowHi < SourceRowLo) std::swap(SourceRowLo, SourceRowHi);
-  const int32_t bc = SourceColHi - SourceColLo + 1;
-  const int32_t br = SourceRowHi - SourceRowLo + 1;
-
-  // The block, column-major; copied out first so that a matrix copied into
-  // itself reads its original values.
-  std::vector<double> block;
-  const double* src = nullptr;
-  size_t srcStride = 0;
-  if (MatSource == this) {
-    if (!TryAllocate(block, static_cast<size_t>(bc) * static_cast<size_t>(br), 0.0)) RaiseNoHeap();
-    for (int32_t c = 0; c < bc; ++c)
-      std::memcpy(block.data() + static_cast<size_t>(c) * static_cast<size_t>(br),
-                  ColData(SourceColLo + c) + (SourceRowLo - 1),
-                  static_cast<size_t>(br) * sizeof(double));
-    src = block.data();
-    srcStride = static_cast<size_t>(br);
-  } else {
-    src = MatSource->ColData(SourceColLo) + (SourceRowLo - 1);
-    srcStride = static_cast<size_t>(MatSource->FRowsAlloc);
-  }
-
-  const int64_t dc0 = DestCol;
-  const int64_t dr0 = DestRow;
-  if (!FOnChange) {
-    // The part of the block that lands inside the receiver, copied by columns.
-    const int64_t cFirst = std::max<int64_t>(0, 1 - dc0);
-    const int64_t cLast = std::min<int64_t>(bc - 1, FNCol - dc0);
-    const int64_t rFirst = std::max<int64_t>(0, 1 - dr0);
-    const int64_t rLast = std::min<int64_t>(br - 1, FNRow - dr0);
-    if (cFirst <= cLast && rFirst <= rLast) {
-      const size_t n = static_cast<size_t>(rLast - rFirst + 1);
-      for (int64_t c = cFirst; c <= cLast; ++c)
-        std::memcpy(ColData(static_cast<int32_t>(dc0 + c)) + (dr0 + rFirst - 1),
-                    src + static_cast<size_t>(c) * srcStride + static_cast<size_t>(rFirst),
-                    n * sizeof(double));
-    }
-  } else {
-    // Each write fires OnChange, and a handler may resize either matrix: every write goes
-    // through the checked setter, every read of another source through its checked
-    // accessor (the receiver's own block comes from the copy made above).
-    for (int32_t c = 0; c < bc; ++c)
-      for (int32_t r = 0; r < br; ++r) {
-        const int64_t tc = dc0 + c;
-        const int64_t tr = dr0 + r;
-        if (tc < 1 || tc > FNCol || tr < 1 || tr > FNRow) continue;
-        const double v = MatSource == this
-                             ? src[static_cast<size_t>(c) * srcStride + static_cast<size_t>(r)]
-                             : MatSource->GetVal(SourceColLo + c, SourceRowLo + r);
-        SetVal(static_cast<int32_t>(tc), static_cast<int32_t>(tr), v);
-      }
-  }
-  Changed();
+  detail::CopyBlockFrom(*this, MatSource, SourceColLo, SourceRowLo, SourceColHi, SourceRowHi,
+                        DestCol, DestRow);
 }
 
 void TMatrix::CopyFromVec(TDims Dim, const TVector* VecSource, int32_t Source1stElem,
@@ -279,23 +176,15 @@ void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int3
 
 int32_t TMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                              double RangeLow, double RangeHigh) const {
-  if (!MakeValidRange(LowCol, HighCol, FNCol) || !MakeValidRange(LowRow, HighRow, FNRow)) return 0;
-  const size_t n = static_cast<size_t>(HighRow - LowRow + 1);
-  int64_t count = 0;
-  for (int32_t c = LowCol; c <= HighCol; ++c) {
-    const double* p = ColData(c) + (LowRow - 1);
-    // Branch-free so the compiler can vectorise; NaN fails both tests.
-    int64_t inCol = 0;
-    for (size_t i = 0; i < n; ++i) inCol += (p[i] >= RangeLow) & (p[i] <= RangeHigh);
-    count += inCol;
-  }
-  return static_cast<int32_t>(count);
+  // NaN fails both tests.
+  return detail::CountInBlockOf(*this, LowCol, HighCol, LowRow, HighRow, [&](double v) {
+    return static_cast<int>((v >= RangeLow) & (v <= RangeHigh));
+  });
 }
 
 std::string TMatrix::CRCofData() const {
-  detail::TDoubleCRC crc;
-  if (FNCol > 0 && FNRow > 0) crc.Add(FMat.data(), FMat.size());
-  return crc.Text();
+  // A matrix without elements feeds no byte.
+  return detail::ByteLaneCRCText(FMat.data(), FNCol > 0 && FNRow > 0 ? FMat.size() : 0);
 }
 
 }  // namespace nuv

@@ -22,6 +22,7 @@ namespace nuv {
 
 class TMatrix;
 class TMat3D;
+class TIntMatrix;
 
 /// (Sender, Row1, Row2, Distance): a user-defined distance between two rows.
 using TOnCalcDistanceEvent =
@@ -111,6 +112,9 @@ class NUV_API TMatrix : public TComponent {
   void CopyFrom(const TMat3D* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
                 int32_t SourceColHi, int32_t SourceRowHi, int32_t SourceLayer, int32_t DestCol,
                 int32_t DestRow);
+  /// The same from a TIntMatrix (either form), the integers becoming doubles.
+  void CopyFrom(const TIntMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+                int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
   /// Copies vector elements along a row (dimColumns) or down a column (dimRows).
   void CopyFromVec(TDims Dim, const TVector* VecSource, int32_t Source1stElem,
                    int32_t SourceLastElem, int32_t DestCol, int32_t DestRow);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Nuv_matrix/matrix_core.h"
+#include "Nuv_matrix/matrix_storage.h"
 #include "Nuv_matrix/matrix_svd.h"
 
 namespace nuv {
@@ -22,49 +23,6 @@ size_t CellsOf(int32_t Nc, int32_t Nr) {
 
 bool SameSize(const TMatrix* A, const TMatrix* B) {
   return A->NrOfColumns() == B->NrOfColumns() && A->NrOfRows() == B->NrOfRows();
-}
-
-/// Transposes the rows x cols column-major block src (stride ls) into dst (stride ld),
-/// in square tiles so that both sides stay in cache.
-void TransposeBlocked(const double* src, size_t ls, double* dst, size_t ld, size_t rows,
-                      size_t cols) {
-  constexpr size_t T = 32;
-  for (size_t c0 = 0; c0 < cols; c0 += T) {
-    const size_t c1 = c0 + T < cols ? c0 + T : cols;
-    for (size_t r0 = 0; r0 < rows; r0 += T) {
-      const size_t r1 = r0 + T < rows ? r0 + T : rows;
-      for (size_t c = c0; c < c1; ++c) {
-        const double* s = src + c * ls;
-        for (size_t r = r0; r < r1; ++r) dst[r * ld + c] = s[r];
-      }
-    }
-  }
-}
-
-/// In-place transposition of an n x n column-major matrix, tile pair by tile pair.
-void TransposeSquare(double* a, size_t n) {
-  constexpr size_t T = 32;
-  for (size_t c0 = 0; c0 < n; c0 += T) {
-    const size_t c1 = c0 + T < n ? c0 + T : n;
-    // The diagonal tile.
-    for (size_t c = c0; c < c1; ++c)
-      for (size_t r = c + 1; r < c1; ++r) {
-        const double t = a[c * n + r];
-        a[c * n + r] = a[r * n + c];
-        a[r * n + c] = t;
-      }
-    for (size_t r0 = c1; r0 < n; r0 += T) {
-      const size_t r1 = r0 + T < n ? r0 + T : n;
-      for (size_t c = c0; c < c1; ++c) {
-        double* col = a + c * n;
-        for (size_t r = r0; r < r1; ++r) {
-          const double t = col[r];
-          col[r] = a[r * n + c];
-          a[r * n + c] = t;
-        }
-      }
-    }
-  }
 }
 
 /// The Frobenius norm without overflow or underflow of the squares: a plain pass, and a
@@ -153,20 +111,8 @@ void TMatrix::SAdd(double Scalar) {
 }
 
 bool TMatrix::Transpose() {
-  // The whole allocated storage is transposed, so that the kept cell of a matrix without
-  // rows or columns moves with it.
-  const size_t cols = static_cast<size_t>(FColsAlloc);
-  const size_t rows = static_cast<size_t>(FRowsAlloc);
-  if (cols == rows) {
-    TransposeSquare(FMat.data(), rows);
-  } else {
-    std::vector<double> fresh;
-    if (!TryAllocate(fresh, cols * rows, 0.0)) RaiseNoHeap();
-    TransposeBlocked(FMat.data(), rows, fresh.data(), cols, rows, cols);
-    FMat.swap(fresh);
-  }
+  if (!detail::TransposeColMajor(FMat, FColsAlloc, FRowsAlloc)) RaiseNoHeap();
   std::swap(FNCol, FNRow);
-  std::swap(FColsAlloc, FRowsAlloc);
   Changed();
   return true;
 }

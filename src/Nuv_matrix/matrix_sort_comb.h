@@ -21,17 +21,17 @@ inline int32_t MatCombNextGap(int32_t gap) { return CombNextGap(gap); }
 inline constexpr int kPermBlock = 8;
 
 /// Comb sort of Key[0..n-1] carrying Perm along; StartGap is n - 1.
-template <class Order>
-void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
+template <class Order, class T>
+void CombSortPermWith(T* Key, int32_t* Perm, int32_t n) {
   int32_t gap = n - 1;
   for (;;) {
     gap = MatCombNextGap(gap);
     bool any = false;
     if (gap == 1) {
-      double x = Key[0];
+      T x = Key[0];
       int32_t px = Perm[0];
       for (int32_t i = 0; i + 1 < n; ++i) {
-        const double y = Key[i + 1];
+        const T y = Key[i + 1];
         const int32_t py = Perm[i + 1];
         const bool s = Order::Swap(x, y);
         any |= s;
@@ -51,11 +51,11 @@ void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
       // The comparisons of a block touch disjoint pairs and depend only on
       // earlier blocks, so a block at once equals the pass pair by pair.
       for (; i + kPermBlock <= m; i += kPermBlock) {
-        double* a = Key + i;
-        double* b = a + gap;
+        T* a = Key + i;
+        T* b = a + gap;
         int32_t* pa = Perm + i;
         int32_t* pb = pa + gap;
-        double x[kPermBlock], y[kPermBlock], lo[kPermBlock], hi[kPermBlock];
+        T x[kPermBlock], y[kPermBlock], lo[kPermBlock], hi[kPermBlock];
         int32_t px[kPermBlock], py[kPermBlock], plo[kPermBlock], phi[kPermBlock];
         for (int j = 0; j < kPermBlock; ++j) {
           x[j] = a[j];
@@ -79,8 +79,8 @@ void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
       }
     }
     for (; i < m; ++i) {
-      const double x = Key[i];
-      const double y = Key[i + gap];
+      const T x = Key[i];
+      const T y = Key[i + gap];
       const int32_t px = Perm[i];
       const int32_t py = Perm[i + gap];
       const bool s = Order::Swap(x, y);
@@ -95,18 +95,19 @@ void CombSortPermWith(double* Key, int32_t* Perm, int32_t n) {
 /// Sorts Key[0..n-1] (n >= 2) ascending or descending and leaves in Perm[j]
 /// the original position of the key that ends at j. NaN counts as larger than
 /// every number, so ascending sorts put it last.
-inline void CombSortPerm(double* Key, int32_t* Perm, int32_t n, bool Ascending) {
+template <class T>
+void CombSortPerm(T* Key, int32_t* Perm, int32_t n, bool Ascending) {
   for (int32_t j = 0; j < n; ++j) Perm[j] = j;
   if (CombHasNaN(Key, n)) {
     if (Ascending) {
-      CombSortPermWith<CombAscNaN<double>>(Key, Perm, n);
+      CombSortPermWith<CombAscNaN<T>>(Key, Perm, n);
     } else {
-      CombSortPermWith<CombDescNaN<double>>(Key, Perm, n);
+      CombSortPermWith<CombDescNaN<T>>(Key, Perm, n);
     }
   } else if (Ascending) {
-    CombSortPermWith<CombAscPlain<double>>(Key, Perm, n);
+    CombSortPermWith<CombAscPlain<T>>(Key, Perm, n);
   } else {
-    CombSortPermWith<CombDescPlain<double>>(Key, Perm, n);
+    CombSortPermWith<CombDescPlain<T>>(Key, Perm, n);
   }
 }
 
@@ -122,8 +123,8 @@ void CombSortLines(int32_t n, bool Ascending, KeyAt&& Key, Exchange&& Swap) {
     gap = MatCombNextGap(gap);
     bool any = false;
     for (int32_t i = 0; i + gap < n; ++i) {
-      const double x = Key(i);
-      const double y = Key(i + gap);
+      const auto x = Key(i);
+      const auto y = Key(i + gap);
       if (Ascending ? CombBefore(y, x) : CombBefore(x, y)) {
         any = true;
         if (!Swap(i, i + gap)) return;

@@ -26,10 +26,11 @@ struct TMatBlock {
 };
 
 /// The block of a column range and a row range, each made valid ((0, 0) is all).
-inline TMatBlock MakeBlock(const TMatrix& M, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+template <class M>
+TMatBlock MakeBlock(const M& Mat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
                            int32_t HighRow) {
-  M.MakeValidColRange(LowCol, HighCol);
-  M.MakeValidRowRange(LowRow, HighRow);
+  Mat.MakeValidColRange(LowCol, HighCol);
+  Mat.MakeValidRowRange(LowRow, HighRow);
   TMatBlock b;
   b.C1 = LowCol;
   b.C2 = HighCol;
@@ -41,12 +42,12 @@ inline TMatBlock MakeBlock(const TMatrix& M, int32_t LowCol, int32_t HighCol, in
 /// Calls Span(p, len) for the contiguous pieces of the block in block order
 /// (columns outer, rows inner). Whole columns of a matrix whose stride equals
 /// its row count form one piece.
-template <class F>
-void ForEachSpan(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B, F&& Span) {
+template <class T, class F>
+void ForEachSpan(const T* Base, int64_t Stride, int32_t NRows, const TMatBlock& B, F&& Span) {
   const int64_t rows = B.Rows();
   const int64_t cols = B.Cols();
   if (rows == 0 || cols == 0) return;
-  const double* first = Base + (B.C1 - 1) * Stride + (B.R1 - 1);
+  const T* first = Base + (B.C1 - 1) * Stride + (B.R1 - 1);
   if (B.R1 == 1 && B.R2 == NRows && Stride == rows) {
     Span(first, rows * cols);
     return;

@@ -12,6 +12,7 @@
 
 #include "Nuv_matrix/matrix_stats_block.h"
 #include "Nuv_vector/order_stats.h"
+#include "foundation/frame.h"
 
 namespace nuv {
 namespace detail {
@@ -50,19 +51,84 @@ inline double PercentileOf(std::vector<double>& Work, double Prob) {
 
 /// Copies the block (columns outer, rows inner) into Work; false when the
 /// memory cannot be had.
-inline bool CopyBlock(const double* Base, int64_t Stride, int32_t NRows, const TMatBlock& B,
-                      std::vector<double>& Work) {
+template <class T, class W>
+bool CopyBlock(const T* Base, int64_t Stride, int32_t NRows, const TMatBlock& B,
+               std::vector<W>& Work) {
   const int64_t n = B.Count();
   Work.clear();
-  if (!ByteCountFits(static_cast<size_t>(n), sizeof(double))) return false;
+  if (!ByteCountFits(static_cast<size_t>(n), sizeof(W))) return false;
   try {
     Work.reserve(static_cast<size_t>(n));
   } catch (const std::exception&) {
     return false;
   }
   ForEachSpan(Base, Stride, NRows, B,
-              [&](const double* p, int64_t k) { Work.insert(Work.end(), p, p + k); });
+              [&](const T* p, int64_t k) { Work.insert(Work.end(), p, p + k); });
   return true;
+}
+
+/// Quartiles of the block of Mat (elements from Base) at the positions (n + 1) p;
+/// false, with 0, 0, 0, for an empty block. Raises "not enough memory on heap".
+template <class M, class T>
+bool QuartilesOf(const M& Mat, const T* Base, const TMatBlock& B, double& Q1, double& Q2,
+                 double& Q3) {
+  Q1 = Q2 = Q3 = 0.0;
+  const int64_t n = B.Count();
+  if (n == 0) return false;
+  // Only the order statistics that the quartiles interpolate between are
+  // selected; sorting the whole work copy would give the same values.
+  std::vector<T> work;
+  if (!CopyBlock(Base, Mat.ColStride(), Mat.NrOfRows(), B, work))
+    RaiseComponentError<ENUVMatrixError>(&Mat, "not enough memory on heap");
+  const TOrderPos pos[3] = {QuartilePos(n, 0.25), QuartilePos(n, 0.5), QuartilePos(n, 0.75)};
+  SelectOrderPositions(work, pos, 3);
+  Q1 = Interpolate(work, pos[0]);
+  Q2 = Interpolate(work, pos[1]);
+  Q3 = Interpolate(work, pos[2]);
+  return true;
+}
+
+/// The percentile of the block in a double work copy (0 for an empty block).
+/// Raises "not enough memory on heap".
+template <class M, class T>
+double BlockPercentileOf(const M& Mat, const T* Base, const TMatBlock& B, double Prob) {
+  if (B.Count() == 0) return 0.0;
+  std::vector<double> work;
+  if (!CopyBlock(Base, Mat.ColStride(), Mat.NrOfRows(), B, work))
+    RaiseComponentError<ENUVMatrixError>(&Mat, "not enough memory on heap");
+  return PercentileOf(work, Prob);
+}
+
+/// The percentile of SampleSize values drawn with replacement from the block
+/// (0 < SampleSize < block count), after Randomize, column offset first. With
+/// ZeroShortcut a rank that falls among the drawn zeros gives 0 without selecting.
+template <class M, class T>
+double SampledPercentileOf(const M& Mat, const T* Base, const TMatBlock& B, double Prob,
+                           int32_t SampleSize, bool ZeroShortcut) {
+  if (Prob < 0) Prob = 0;
+  if (Prob > 100) Prob = 100;
+  std::vector<double> work;
+  if (!TryAllocate(work, static_cast<size_t>(SampleSize)))
+    RaiseComponentError<ENUVMatrixError>(&Mat, "not enough memory on heap");
+  Randomize();
+  const int32_t cols = static_cast<int32_t>(B.Cols());
+  const int32_t rows = static_cast<int32_t>(B.Rows());
+  const size_t stride = static_cast<size_t>(Mat.ColStride());
+  int64_t zeros = 0, negatives = 0;
+  for (double& v : work) {
+    const int32_t c = B.C1 + Random(cols);
+    const int32_t r = B.R1 + Random(rows);
+    v = static_cast<double>(Base[static_cast<size_t>(c - 1) * stride + static_cast<size_t>(r - 1)]);
+    zeros += v == 0.0;
+    negatives += v < 0.0;
+  }
+  if (!ZeroShortcut) return PercentileOf(work, Prob);
+  const double P = Prob / 100;
+  const double S = SampleSize;
+  if (P <= static_cast<double>(negatives) / S || P >= static_cast<double>(negatives + zeros) / S)
+    return PercentileOf(work, Prob);
+  if (std::isnan(P)) return PercentileOf(work, Prob);
+  return 0.0;
 }
 
 }  // namespace detail

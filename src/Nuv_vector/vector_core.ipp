@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Nuv_math1/Nuv_math1.h"
+#include "Nuv_vector/byte_lane_crc.h"
 #include "Nuv_vector/vector_core.h"
 
 namespace nuv {
@@ -151,22 +152,7 @@ double TVectorCore<T>::CalcVecLeng() const {
 
 template <class T>
 std::string TVectorCore<T>::CRCofData() const {
-  // One register per byte position of the element, each fed the bytes of that
-  // position of every element in order (little-endian byte numbering).
-  constexpr size_t kBytes = sizeof(T);
-  uint32_t reg[kBytes];
-  for (uint32_t& r : reg) r = 0xFFFFFFFFu;
-  using Bits = std::conditional_t<kBytes == 8, uint64_t, uint32_t>;
-  const T* p = FVec.data();
-  for (size_t i = 0; i < FVec.size(); ++i) {
-    Bits bits;
-    std::memcpy(&bits, &p[i], kBytes);
-    for (size_t k = 0; k < kBytes; ++k)
-      reg[k] = CalcNextCRC32(static_cast<uint8_t>(bits >> (8 * k)), reg[k]);
-  }
-  std::string text;
-  for (size_t k = 0; k < kBytes; ++k) text += Hex(static_cast<int32_t>(~reg[k]), 8);
-  return text;
+  return detail::ByteLaneCRCText(FVec.data(), FVec.size());
 }
 
 }  // namespace nuv

@@ -1,0 +1,42 @@
+// The containers' data checksum: one CRC-32 register per byte position of the
+// element type, register k fed byte k (little-endian numbering) of every
+// element in order; the text is the complemented registers, register 0 first,
+// 8 upper-case hexadecimal digits each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <type_traits>
+
+#include "Nuv_math1/Nuv_math1.h"
+#include "foundation/crc32.h"
+
+namespace nuv {
+namespace detail {
+
+template <class T>
+std::string ByteLaneCRCText(const T* Data, size_t Count) {
+  constexpr size_t kBytes = sizeof(T);
+  static_assert(kBytes == 4 || kBytes == 8, "elements of 32 or 64 bits");
+  using Bits = std::conditional_t<kBytes == 8, uint64_t, uint32_t>;
+  // The registers are independent chains, so the table look-ups of one
+  // element overlap once the loop is unrolled.
+  uint32_t reg[kBytes];
+  for (uint32_t& r : reg) r = 0xFFFFFFFFu;
+  for (size_t i = 0; i < Count; ++i) {
+    Bits bits;
+    std::memcpy(&bits, &Data[i], kBytes);
+#pragma GCC unroll 8
+    for (size_t k = 0; k < kBytes; ++k)
+      reg[k] = CalcNextCRC32(static_cast<uint8_t>(bits >> (8 * k)), reg[k]);
+  }
+  std::string text;
+  text.reserve(8 * kBytes);
+  for (uint32_t r : reg) text += Hex(static_cast<int32_t>(~r), 8);
+  return text;
+}
+
+}  // namespace detail
+}  // namespace nuv
