@@ -156,7 +156,7 @@ void TIntMatrix::SparseToArray() {
   const int32_t nc = empty ? 1 : FSparseHighCol;
   const int32_t nr = empty ? 1 : FSparseHighRow;
   std::vector<int32_t> data;
-  int32_t colsAlloc = 1, rowsAlloc = 1;
+  int32_t colsAlloc = 0, rowsAlloc = 0;  // no cell to keep
   if (!detail::ResizeColMajor(data, colsAlloc, rowsAlloc, nc, nr)) RaiseNoHeap();
   std::fill(data.begin(), data.end(), 0);
   const size_t stride = static_cast<size_t>(rowsAlloc);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <memory>
 #include <new>
 
 #include "Nuv_matrix/intmatrix.h"
@@ -40,7 +39,7 @@ struct TIntMatrixAccess {
       return false;
     }
     std::vector<int32_t> data;
-    int32_t colsAlloc = 1, rowsAlloc = 1;
+    int32_t colsAlloc = 0, rowsAlloc = 0;  // no cell to keep
     if (!detail::ResizeColMajor(data, colsAlloc, rowsAlloc, nc, nr)) {
       Why = "not enough memory";
       return false;
@@ -188,13 +187,13 @@ bool TIntMatrix::SaveBinary(const std::string& FileName) const {
 
 bool TIntMatrix::LoadBinary(const std::string& FileName, bool AdjustSize) {
   if (FIsSparse) return false;
-  std::unique_ptr<TFileStream> f;
-  try {
-    f = std::make_unique<TFileStream>(FileName, fmOpenRead);
-  } catch (const EInOutError&) {
+  TMatrix work;
+  std::string why;
+  if (!work.LoadBinary(FileName, true) ||
+      !TIntMatrixAccess::FromDouble(*this, work, AdjustSize, why))
     return false;
-  }
-  return LoadFromStream(f.get(), AdjustSize);
+  Changed();
+  return true;
 }
 
 int32_t TIntMatrix::ReadBinaryHeader(const std::string& FileName, int32_t& NCols, int32_t& NRows,

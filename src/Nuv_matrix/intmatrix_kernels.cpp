@@ -52,7 +52,8 @@ void ColumnDots(int64_t k, int64_t n, const int32_t* a, int64_t lda, const int32
   for (int64_t j = 0; j < n; ++j) {
     const int32_t* col = a + j * lda;
     uint32_t s = 0;
-    for (int64_t p = 0; p < k; ++p) s += static_cast<uint32_t>(col[p]) * static_cast<uint32_t>(x[p]);
+    for (int64_t p = 0; p < k; ++p)
+      s += static_cast<uint32_t>(col[p]) * static_cast<uint32_t>(x[p]);
     y[j] = static_cast<int32_t>(s);
   }
 }

@@ -7,6 +7,7 @@
 #include "Nuv_matrix/intmatrix.h"
 #include "Nuv_matrix/intmatrix_kernels.h"
 #include "Nuv_matrix/matrix_order_impl.h"
+#include "Nuv_matrix/matrix_product_into.h"
 
 namespace nuv {
 
@@ -25,36 +26,6 @@ size_t ElemCells(const TIntMatrix& M) {
   return M.NrOfColumns() > 0 && M.NrOfRows() > 0
              ? static_cast<size_t>(M.NrOfColumns()) * static_cast<size_t>(M.NrOfRows())
              : 0;
-}
-
-/// Sizes the dense MatRes to nc x nr and lets Compute(c, ldc) fill it. When MatRes is an
-/// operand or has a change handler (which may resize the objects), the product goes to
-/// scratch storage first. Fires MatRes's OnChange once.
-template <class F>
-void IntProductInto(const TIntMatrix* Self, TIntMatrix* MatRes, bool Aliased, int32_t nc,
-                    int32_t nr, F&& Compute) {
-  try {
-    if (!Aliased && !MatRes->OnChange()) {
-      MatRes->Resize(nc, nr);
-      Compute(MatRes->ColData(1), static_cast<int64_t>(MatRes->ColStride()));
-    } else {
-      const int64_t ld = nr > 0 ? nr : 1;
-      std::vector<int32_t> tmp(static_cast<size_t>(ld) * static_cast<size_t>(nc > 0 ? nc : 1));
-      Compute(tmp.data(), ld);
-      MatRes->Resize(nc, nr);
-      if (!MatRes->IsSparse()) {
-        const int32_t cols = nc < MatRes->NrOfColumns() ? nc : MatRes->NrOfColumns();
-        const int32_t rows = nr < MatRes->NrOfRows() ? nr : MatRes->NrOfRows();
-        for (int32_t c = 1; c <= cols; ++c)
-          std::copy(tmp.data() + static_cast<size_t>(c - 1) * static_cast<size_t>(ld),
-                    tmp.data() + static_cast<size_t>(c - 1) * static_cast<size_t>(ld) + rows,
-                    MatRes->ColData(c));
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    RaiseComponentError<ENUVMatrixError>(Self, "not enough memory on heap");
-  }
-  MatRes->Changed();
 }
 
 /// Sizes VecRes to n and lets Compute(y) fill it through scratch storage (VecRes may be
@@ -123,7 +94,7 @@ bool TIntMatrix::Multiply(const TIntMatrix* MatB, TIntMatrix* MatRes) {
       FNCol != MatB->FNRow)
     return false;
   const bool aliased = MatRes == this || MatRes == MatB;
-  IntProductInto(this, MatRes, aliased, MatB->FNCol, FNRow, [&](int32_t* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, MatB->FNCol, FNRow, [&](int32_t* c, int64_t ldc) {
     detail::IntGemm(FNRow, MatB->FNCol, FNCol, FMat.data(), 1, FRowsAlloc, MatB->FMat.data(), 1,
                     MatB->FRowsAlloc, c, ldc);
   });
@@ -136,7 +107,7 @@ bool TIntMatrix::MultiplyTransposed(const TIntMatrix* MatB, TIntMatrix* MatRes) 
       FNCol != MatB->FNCol)
     return false;
   const bool aliased = MatRes == this || MatRes == MatB;
-  IntProductInto(this, MatRes, aliased, MatB->FNRow, FNRow, [&](int32_t* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, MatB->FNRow, FNRow, [&](int32_t* c, int64_t ldc) {
     detail::IntGemm(FNRow, MatB->FNRow, FNCol, FMat.data(), 1, FRowsAlloc, MatB->FMat.data(),
                     MatB->FRowsAlloc, 1, c, ldc);
   });
@@ -149,7 +120,7 @@ bool TIntMatrix::TransposeAndMultiply(const TIntMatrix* MatB, TIntMatrix* MatRes
       FNRow != MatB->FNRow)
     return false;
   const bool aliased = MatRes == this || MatRes == MatB;
-  IntProductInto(this, MatRes, aliased, MatB->FNCol, FNCol, [&](int32_t* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, MatB->FNCol, FNCol, [&](int32_t* c, int64_t ldc) {
     detail::IntGemm(FNCol, MatB->FNCol, FNRow, FMat.data(), FRowsAlloc, 1, MatB->FMat.data(), 1,
                     MatB->FRowsAlloc, c, ldc);
   });

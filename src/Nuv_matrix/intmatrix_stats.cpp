@@ -167,7 +167,8 @@ detail::TCentralSums IntCentralSums(const TIntMatrix& M, const detail::TSparseIn
     return cs;
   }
   TIntLaneSums s;
-  ForEachSpan(Dense, M.ColStride(), M.NrOfRows(), B, [&](const int32_t* p, int64_t k) { s.Add(p, k); });
+  ForEachSpan(Dense, M.ColStride(), M.NrOfRows(), B,
+              [&](const int32_t* p, int64_t k) { s.Add(p, k); });
   detail::AddCentralSums(Dense, M.ColStride(), M.NrOfRows(), B,
                          static_cast<double>(s.Sum()) / n, cs);
   return cs;
@@ -268,7 +269,8 @@ void TIntMatrix::MeanVec(TDims Dim, TVector* Means) const {
   }
   Means->SetVecSize(FNRow);
   for (int32_t r = 1; r <= FNRow; ++r)
-    Means->SetVal(r, FNCol > 0 ? static_cast<double>(sums[static_cast<size_t>(r - 1)]) / FNCol : 0.0);
+    Means->SetVal(r, FNCol > 0 ? static_cast<double>(sums[static_cast<size_t>(r - 1)]) / FNCol
+                               : 0.0);
 }
 
 void TIntMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector* DestVec) const {

@@ -11,6 +11,7 @@
 
 #include "Nuv_matrix/matrix_core.h"
 #include "Nuv_matrix/matrix_kernels.h"
+#include "Nuv_matrix/matrix_product_into.h"
 
 namespace nuv {
 
@@ -18,41 +19,6 @@ namespace {
 
 [[noreturn]] void RaiseNoHeapOf(const TMatrix* M) {
   RaiseComponentError<ENUVMatrixError>(M, "not enough memory on heap");
-}
-
-/// Copies the nc x nr column-major block src (stride ld) into MatRes, as far as MatRes
-/// reaches (a change handler may have resized it again).
-void CopyInto(TMatrix* MatRes, const double* src, int64_t ld, int32_t nc, int32_t nr) {
-  const int32_t cols = nc < MatRes->NrOfColumns() ? nc : MatRes->NrOfColumns();
-  const int32_t rows = nr < MatRes->NrOfRows() ? nr : MatRes->NrOfRows();
-  for (int32_t c = 1; c <= cols; ++c) {
-    const double* s = src + static_cast<size_t>(c - 1) * static_cast<size_t>(ld);
-    double* dst = MatRes->ColData(c);
-    for (int32_t r = 0; r < rows; ++r) dst[r] = s[r];
-  }
-}
-
-/// Resizes MatRes to nc x nr and lets Compute(c, ldc) fill its column-major storage. When
-/// MatRes is an operand, or has a change handler that might resize the objects while the
-/// product runs, the product goes to scratch storage first.
-template <class F>
-void ProductInto(const TMatrix* Self, TMatrix* MatRes, bool Aliased, int32_t nc, int32_t nr,
-                 F&& Compute) {
-  try {
-    if (!Aliased && !MatRes->OnChange()) {
-      MatRes->Resize(nc, nr);
-      Compute(MatRes->ColData(1), static_cast<int64_t>(MatRes->ColStride()));
-    } else {
-      const int64_t ld = nr > 0 ? nr : 1;
-      std::vector<double> tmp(static_cast<size_t>(ld) * static_cast<size_t>(nc > 0 ? nc : 1));
-      Compute(tmp.data(), ld);
-      MatRes->Resize(nc, nr);
-      CopyInto(MatRes, tmp.data(), ld, nc, nr);
-    }
-  } catch (const std::bad_alloc&) {
-    RaiseNoHeapOf(Self);
-  }
-  MatRes->Changed();
 }
 
 /// Sizes VecRes to n and lets Compute(y) fill it; scratch storage when VecRes is VecB or
@@ -86,7 +52,7 @@ bool TMatrix::Multiply(const TMatrix* MatB, TMatrix* MatRes) {
   const int32_t nc = MatB->FNCol;
   const int32_t nr = FNRow;
   const bool aliased = MatRes == this || MatRes == MatB;
-  ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
     detail::MatKernels().Gemm(nr, nc, FNCol, FMat.data(), 1, FRowsAlloc, MatB->FMat.data(), 1,
                               MatB->FRowsAlloc, c, ldc, 0, 0);
   });
@@ -99,7 +65,7 @@ bool TMatrix::MultiplyTransposed(const TMatrix* MatB, TMatrix* MatRes) {
   const int32_t nc = MatB->FNRow;
   const int32_t nr = FNRow;
   const bool aliased = MatRes == this || MatRes == MatB;
-  ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
     detail::MatKernels().Gemm(nr, nc, FNCol, FMat.data(), 1, FRowsAlloc, MatB->FMat.data(),
                               MatB->FRowsAlloc, 1, c, ldc, 0, 0);
   });
@@ -112,7 +78,7 @@ bool TMatrix::TransposeAndMultiply(const TMatrix* MatB, TMatrix* MatRes) {
   const int32_t nc = MatB->FNCol;
   const int32_t nr = FNCol;
   const bool aliased = MatRes == this || MatRes == MatB;
-  ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
+  detail::ProductInto(this, MatRes, aliased, nc, nr, [&](double* c, int64_t ldc) {
     detail::MatKernels().Gemm(nr, nc, FNRow, FMat.data(), FRowsAlloc, 1, MatB->FMat.data(), 1,
                               MatB->FRowsAlloc, c, ldc, 0, 0);
   });
@@ -191,7 +157,7 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm) {
     }
     if (aliased) {
       MatRes->Resize(n, n);
-      CopyInto(MatRes, c, ldc, n, n);
+      detail::CopyInto(MatRes, c, ldc, n, n);
     }
   } catch (const std::bad_alloc&) {
     RaiseNoHeapOf(this);

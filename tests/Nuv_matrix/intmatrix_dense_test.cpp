@@ -6,19 +6,13 @@
 #include <vector>
 
 #include "Nuv_matrix/Nuv_matrix.h"
+#include "common/matrix_helpers.h"
 #include "common/test_util.h"
 
 using nuv::TIntMatrix;
+using nuv_test::FromRows;
 
 namespace {
-
-/// m := the matrix whose row r (from 1) is rows[r - 1].
-void FromRows(TIntMatrix& m, const std::vector<std::vector<int32_t>>& rows) {
-  m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c)
-      m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
-}
 
 constexpr int32_t kMax = 2147483647;
 constexpr int32_t kMin = -2147483647 - 1;

@@ -61,7 +61,8 @@ TEST(IntMatrixIO, TextRoundTripAndRefusals) {
   const std::string crc = back.CRCofData();
   int changes = 0;
   back.SetOnChange([&](nuv::TObject*) { ++changes; });
-  for (const char* bad : {"1,2\r\n3,2147483648\r\n", "1,NaN\r\n", "1,2\r\n3\r\n", "1,x\r\n", ""}) {
+  for (const char* bad :
+       {"1,2\r\n3,2147483648\r\n", "1,NaN\r\n", "1,2\r\n3\r\n", "1,2\r\n3,x\r\n", ""}) {
     WriteFile(path, bad);
     nuv::TMatrixTextInfo info;
     EXPECT_FALSE(back.LoadFromFile(path, true, info)) << bad;

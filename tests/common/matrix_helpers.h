@@ -10,12 +10,19 @@
 
 namespace nuv_test {
 
-/// m := the matrix whose row r (from 1) is rows[r - 1].
-inline void FromRows(nuv::TMatrix& m, const std::vector<std::vector<double>>& rows) {
+/// m := the matrix (TMatrix or TIntMatrix) whose row r (from 1) is rows[r - 1].
+template <class M, class T>
+void FromRows(M& m, const std::vector<std::vector<T>>& rows) {
   m.Resize(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r)
     for (size_t c = 0; c < rows[r].size(); ++c)
       m.SetVal(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), rows[r][c]);
+}
+inline void FromRows(nuv::TMatrix& m, const std::vector<std::vector<double>>& rows) {
+  FromRows<nuv::TMatrix, double>(m, rows);
+}
+inline void FromRows(nuv::TIntMatrix& m, const std::vector<std::vector<int32_t>>& rows) {
+  FromRows<nuv::TIntMatrix, int32_t>(m, rows);
 }
 
 /// Starts each test with ProcStat 0 and no abort request, and leaves no hook behind.
