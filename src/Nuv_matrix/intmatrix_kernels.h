@@ -12,6 +12,9 @@ namespace nuv::detail {
 void IntGemm(int64_t m, int64_t n, int64_t k, const int32_t* a, int64_t ars, int64_t acs,
              const int32_t* b, int64_t brs, int64_t bcs, int32_t* c, int64_t ldc);
 
+/// Mn := min(Mn, p[0..n-1]), Mx := max(Mx, p[0..n-1]).
+void IntMinMax(const int32_t* p, int64_t n, int32_t& Mn, int32_t& Mx);
+
 /// y[j] := sum over p < k of A(p, j) x[p] modulo 2^32, for j < n; A column major (stride lda).
 void IntGemvT(int64_t k, int64_t n, const int32_t* a, int64_t lda, const int32_t* x, int32_t* y);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Nuv_matrix/intmatrix.h"
+#include "Nuv_matrix/intmatrix_kernels.h"
 #include "Nuv_matrix/matrix_order_impl.h"
 #include "Nuv_matrix/matrix_stats_quantiles.h"
 #include "Nuv_matrix/matrix_stats_shape.h"
@@ -98,15 +99,8 @@ void TIntMatrix::MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t
       mx = e.value > mx ? e.value : mx;
     });
   } else {
-    ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b, [&](const int32_t* p, int64_t n) {
-      int32_t a = mn, z = mx;
-      for (int64_t i = 0; i < n; ++i) {
-        a = p[i] < a ? p[i] : a;
-        z = p[i] > z ? p[i] : z;
-      }
-      mn = a;
-      mx = z;
-    });
+    ForEachSpan(FMat.data(), FRowsAlloc, FNRow, b,
+                [&](const int32_t* p, int64_t n) { detail::IntMinMax(p, n, mn, mx); });
   }
   Minimum = mn;
   Maximum = mx;
