@@ -9,7 +9,7 @@
 
 #include "Nuv_math1/Nuv_math1.h"
 #include "Nuv_matrix/array_dims.h"
-#include "Nuv_matrix/matrix_checksum.h"
+#include "Nuv_vector/byte_lane_crc.h"
 
 namespace nuv {
 
@@ -93,7 +93,7 @@ void TMat3D::Clone(const TMat3D* MatSource) {
 }
 
 std::string TMat3D::CRCofData() const {
-  detail::TDoubleCRC crc;
+  detail::TByteLaneCRC<double> crc;
   crc.Add(FMat.data(), FMat.size());
   return crc.Text();
 }

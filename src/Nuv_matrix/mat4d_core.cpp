@@ -9,7 +9,7 @@
 #include "Nuv_matrix/array_progress.h"
 #include "Nuv_matrix/mat4d.h"
 #include "Nuv_matrix/mat4d_block.h"
-#include "Nuv_matrix/matrix_checksum.h"
+#include "Nuv_vector/byte_lane_crc.h"
 
 namespace nuv {
 
@@ -257,7 +257,7 @@ std::string TMat4D::CRCofData() const {
   if (!TryAllocate(tile, tileCols * tileRows * depth, 0.0)) RaiseNoHeap();
   const size_t slotStride = s.Plane() * s.NZ;
   detail::TPercentProgress<TMat4D> progress(*this, int64_t{FNumX} * FNumY, FMat);
-  detail::TDoubleCRC crc;
+  detail::TByteLaneCRC<double> crc;
   for (size_t x0 = 0; x0 < s.NX; x0 += tileCols) {
     const size_t bx = std::min(tileCols, s.NX - x0);
     for (size_t y0 = 0; y0 < s.NY; y0 += tileRows) {

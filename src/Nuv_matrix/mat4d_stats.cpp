@@ -55,7 +55,7 @@ void TMat4D::MeanVar(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t Hi
     sums.Add(p, n);
     return true;
   });
-  detail::MeanVarFromSums(b.Count(), sums.Sum(), sums.SumSq(), Mean, Variance);
+  detail::MeanVarOf(b.Count(), sums.Sum(), sums.SumSq(), Mean, Variance);
 }
 
 double TMat4D::Sum(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,

@@ -216,7 +216,7 @@ void BlockMinMax(Each&& ForEach, double& Minimum, double& Maximum) {
 
 /// Mean and variance of n values from their sum S and sum of squares Q: mean
 /// 0 for no value, variance 1.0 for two values or fewer, else (Q - S^2 / n) / (n - 1).
-inline void MeanVarFromSums(int64_t n, double S, double Q, double& Mean, double& Variance) {
+inline void MeanVarOf(int64_t n, double S, double Q, double& Mean, double& Variance) {
   Mean = n > 0 ? S / static_cast<double>(n) : 0.0;
   if (n <= 2) {
     Variance = 1.0;

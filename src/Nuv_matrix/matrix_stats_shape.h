@@ -124,16 +124,5 @@ inline void SampleShapeOf(const TCentralSums& cs, double& Skewness, double& Kurt
   Skewness = n * (g1 * n) / (n - 1) / (n - 2);
 }
 
-/// Mean and variance from n, Σx and Σx² (variance 1 for n <= 2; mean 0 when empty).
-inline void MeanVarOf(int64_t n, double Sum, double SumSq, double& Mean, double& Variance) {
-  Mean = n > 0 ? Sum / static_cast<double>(n) : 0.0;
-  if (n <= 2) {
-    Variance = 1.0;
-    return;
-  }
-  const double dn = static_cast<double>(n);
-  Variance = (SumSq - Sum * Sum / dn) / (dn - 1);
-}
-
 }  // namespace detail
 }  // namespace nuv
