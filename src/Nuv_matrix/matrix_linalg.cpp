@@ -138,7 +138,7 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm) {
           // with scratch storage these are the leading i0 x i0 block.
           if (aliased) {
             MatRes->Resize(n, n);
-            CopyInto(MatRes, c, ldc, i0, i0);
+            detail::CopyInto(MatRes, c, ldc, i0, i0);
           }
           return false;
         }
