@@ -8,6 +8,7 @@
 // of the coordinates. Defined in geometry_polygon.cpp and geometry_hull.cpp.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "foundation/frame.h"
@@ -41,6 +42,13 @@ NUV_API bool PointIsInsideConvexHull(double x, double y, const std::vector<TPoin
 /// collinear points the two ends of their segment. Hull may be Points itself.
 /// Raises ENUVMath2Error "Convex2DHull: not enough memory".
 NUV_API void Convex2DHull(const std::vector<TPointDouble>& Points, std::vector<TPointDouble>& Hull);
+
+namespace detail {
+/// How many hulls on this thread were taken from the monotone chain because
+/// the scan's result was not confirmed (sets without an interior, or angles
+/// whose rounding misordered points that matter). For tests and benchmarks.
+NUV_API int64_t HullScanFallbacks();
+}  // namespace detail
 
 /// Radius * arccos(c), c = cos(Lat1) cos(Lat2) cos(Long1 - Long2) + sin(Lat1) sin(Lat2),
 /// the angles in degrees; c is clipped to [-1, 1], so equal points give 0.

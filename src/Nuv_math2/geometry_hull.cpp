@@ -36,6 +36,8 @@ constexpr int32_t kMaxSlowChecks = 1024;
 
 using PointArray = std::vector<TPointDouble>;
 
+thread_local int64_t scanFallbacks = 0;
+
 [[noreturn]] void RaiseNoMemory() {
   RaiseFunctionError<ENUVMath2Error>("Convex2DHull", "not enough memory");
 }
@@ -224,6 +226,7 @@ PointArray GeneralHull(const PointArray& P) {
       hull.push_back(P[static_cast<size_t>(order[static_cast<size_t>(pos)])]);
     return hull;
   }
+  ++scanFallbacks;
   const std::vector<int32_t> chain = MonotoneChain(P);
   size_t first = 0;
   double firstKey = 0.0;
@@ -256,6 +259,8 @@ bool IsSmallHull(const PointArray& P) {
 }
 
 }  // namespace
+
+int64_t detail::HullScanFallbacks() { return scanFallbacks; }
 
 void Convex2DHull(const PointArray& Points, std::vector<TPointDouble>& Hull) {
   if (Points.size() > static_cast<size_t>(INT32_MAX - 1)) RaiseNoMemory();

@@ -124,6 +124,24 @@ TEST(Convex2DHull, SquareWithCentreGivesTheCornersFromBelowTheCentroid) {
   EXPECT_EQ(PolygonArea(hull), 4.0);
 }
 
+TEST(Convex2DHull, TheScanAloneAnswersSetsWithAnInterior) {
+  // Random sets, the dense circle and the square with its centre (the
+  // centroid is one of the points) need no monotone chain; sets without an
+  // interior do.
+  SetRandSeed(99);
+  const int64_t before = detail::HullScanFallbacks();
+  Pts hull;
+  for (int n : {4, 50, 5000}) {
+    for (int rep = 0; rep < 10; ++rep) Convex2DHull(RandomSquare(n), hull);
+  }
+  Convex2DHull(Circle(1 << 12, 0.2), hull);
+  Convex2DHull({{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, 1}, {1, 1}}, hull);
+  EXPECT_EQ(detail::HullScanFallbacks(), before);
+  Convex2DHull({{0, 0}, {1, 1}, {2, 2}, {3, 3}}, hull);
+  EXPECT_EQ(detail::HullScanFallbacks(), before + 1);
+  EXPECT_EQ(hull.size(), 2u);
+}
+
 TEST(Convex2DHull, RandomSetsMatchTheMonotoneChainAndStartBelowTheCentroid) {
   SetRandSeed(2207);
   for (int n : {4, 5, 7, 10, 31, 100, 1000, 20000}) {
@@ -248,13 +266,19 @@ TEST(Convex2DHull, LeavesOutPointsThatAreNotFiniteAndMayWriteOverItsInput) {
   Pts none = {{nan, nan}, {inf, 0}};
   Convex2DHull(none, none);
   EXPECT_TRUE(none.empty());
-  // Coordinates near the largest double: offsets from the centroid halved.
-  const double m = 1.5e308;
-  Pts huge = {{-m, -m}, {m, -m}, {m, m}, {-m, m}, {0, 0}, {m / 2, -m / 4}};
+  // Coordinates near the largest double, whose offsets from the centroid
+  // (-m/2, -m/2) exceed it: the angles still order the corners from below.
+  const double m = 1.6e308;
+  Pts huge(5, {-m, -m});
+  huge.insert(huge.end(), {{-m, m}, {m, m}, {0, 0}, {m, -m}, {m / 2, -m / 4}});
+  const int64_t before = detail::HullScanFallbacks();
   Pts hull;
   Convex2DHull(huge, hull);
-  ASSERT_EQ(hull.size(), 4u);
-  EXPECT_EQ(hull[0].x, m);
-  EXPECT_EQ(hull[0].y, -m);
-  EXPECT_EQ(hull[2].x, -m);
+  const Pts want = {{m, -m}, {m, m}, {-m, m}, {-m, -m}};
+  ASSERT_EQ(hull.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(hull[i].x, want[i].x) << i;
+    EXPECT_EQ(hull[i].y, want[i].y) << i;
+  }
+  EXPECT_EQ(detail::HullScanFallbacks(), before);
 }

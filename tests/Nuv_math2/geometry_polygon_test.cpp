@@ -92,8 +92,13 @@ TEST(Polygon, ConcavePolygonAgreesWithAnExactReferenceOnAGridOfHalves) {
   }
   EXPECT_GT(inside, 20);
   EXPECT_GT(boundary, 20);
-  // Area by the shoelace formula on the integer vertices (by hand): 18.5.
-  EXPECT_EQ(PolygonArea(poly), 18.5);
+  // Area by the shoelace formula on the integer vertices (by hand): 18.5,
+  // whichever vertex the list starts with (so every edge closes it once).
+  for (size_t k = 0; k < poly.size(); ++k) {
+    Pts rotated(poly.begin() + static_cast<long>(k), poly.end());
+    rotated.insert(rotated.end(), poly.begin(), poly.begin() + static_cast<long>(k));
+    EXPECT_EQ(PolygonArea(rotated), 18.5) << k;
+  }
 }
 
 TEST(Polygon, PointsExactlyOnASlantedEdgeAreOnTheEdge) {
@@ -150,6 +155,9 @@ TEST(SphereGreatCircleDist, AgreesWithTheHaversineFormula) {
     const double lat = 0.37 * i, lon = 1.13 * i;
     EXPECT_EQ(SphereGreatCircleDist(6371, lat, lon, lat, lon), 0.0) << lat;
   }
+  // (129, 0) lies beyond the pole: it is the point (51, 180). The cosine sum
+  // rounds to 1 + 2^-52 there, which the clip turns into a distance of 0.
+  EXPECT_EQ(SphereGreatCircleDist(6371, 129, 0, 51, 180), 0.0);
   // Haversine: 2 R asin(sqrt(sin^2(dphi/2) + cos phi1 cos phi2 sin^2(dlambda/2))),
   // well conditioned where the arccosine is; pairs within 0.05 rad of 0 or pi,
   // where the arccosine of the cosine sum loses digits, are skipped.
