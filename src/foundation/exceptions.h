@@ -56,6 +56,7 @@ NUV_DECLARE_ERROR(ENUVMath2Error, ENUVError);
 NUV_DECLARE_ERROR(ENUVMathExp, ENUVError);
 NUV_DECLARE_ERROR(ENUVFourierError, ENUVError);
 NUV_DECLARE_ERROR(ENUVWaveletError, ENUVError);
+NUV_DECLARE_ERROR(ENUVKohonenError, ENUVError);
 /// Deliberately outside the ENUVError branch: a handler for ENUVError does not catch it.
 NUV_DECLARE_ERROR(ENUVSLineError, Exception);
 
