@@ -230,6 +230,16 @@ TEST(KohonenTraining, NothingToTrainReturnsQuietly) {
     EXPECT_EQ(k.GetWeight(1, 1, 1), w0[0]);
     EXPECT_EQ(k.GetWeight(1, 1, 2), w0[1]);
   }
+  // Not even a fresh map's first step (step 0 of 0 steps would be 0 / 0).
+  {
+    TKohonen fresh;
+    fresh.SetDataMat(&data);
+    fresh.SetOnFeedback([&](TObject*, int32_t) { ++calls; });
+    const std::vector<double> f0 = RandomStart(fresh, 9);
+    fresh.SetNrOfTrnSteps(0);
+    fresh.ContinueTraining();
+    EXPECT_EQ(fresh.GetWeight(1, 1, 1), f0[0]);
+  }
   // No training rows.
   k.SetNrOfTrnSteps(10);
   TMatrix empty;
