@@ -10,18 +10,12 @@
 #include "foundation/memory.h"
 #include "foundation/messages.h"
 #include "foundation/progress.h"
+#include "foundation/ranges.h"
 #include "foundation/types.h"
 
 namespace nuv {
 
 namespace {
-
-int32_t RoundToInt32(double x) {
-  const double r = std::nearbyint(x);
-  if (!(r > -2147483648.0)) return INT32_MIN;
-  if (!(r < 2147483647.0)) return INT32_MAX;
-  return static_cast<int32_t>(r);
-}
 
 // Radius of the window along a grid side of Size cells. On a cyclic grid a
 // radius that would reach round to the other side of the winner is cut to

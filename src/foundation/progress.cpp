@@ -1,7 +1,8 @@
 #include "foundation/progress.h"
 
-#include <cmath>
 #include <cstdint>
+
+#include "foundation/ranges.h"
 
 namespace nuv {
 
@@ -11,10 +12,7 @@ std::atomic<bool> AbortMathProc{false};
 
 int32_t PercentOf(double Done, double Total) {
   if (!(Total > 0.0)) return 0;
-  const double p = std::nearbyint(100.0 * Done / Total);
-  if (!(p > -2147483648.0)) return INT32_MIN;
-  if (!(p < 2147483647.0)) return INT32_MAX;
-  return static_cast<int32_t>(p);
+  return RoundToInt32(100.0 * Done / Total);
 }
 
 }  // namespace nuv

@@ -1,6 +1,8 @@
-// Clipping of 1-based element ranges, shared by every container class.
+// Clipping of 1-based element ranges, shared by every container class, and
+// of rounded numbers into the range of a 32-bit index or count.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -26,6 +28,15 @@ inline bool MakeValidRange(int32_t& Low, int32_t& High, int32_t Count) {
   if (High > Count) High = Count;
   if (High < Low) std::swap(Low, High);
   return true;
+}
+
+/// X rounded to the nearest integer (halves to even), clipped into the 32-bit
+/// range; NaN gives INT32_MIN.
+inline int32_t RoundToInt32(double X) {
+  const double r = std::nearbyint(X);
+  if (!(r > -2147483648.0)) return INT32_MIN;
+  if (!(r < 2147483647.0)) return INT32_MAX;
+  return static_cast<int32_t>(r);
 }
 
 }  // namespace nuv
