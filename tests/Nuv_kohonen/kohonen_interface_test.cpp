@@ -1,6 +1,6 @@
 // Pins the public signatures of TKohonen (var results of ApplyIt by reference,
-// the property setters, the feedback event). A changed signature fails to
-// compile, a missing export to link.
+// the property setters, the feedback event). The pins are compile and link
+// checks (see common/pin_member.h).
 #include <gtest/gtest.h>
 
 #include <cstdint>
