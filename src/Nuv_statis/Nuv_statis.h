@@ -31,6 +31,7 @@
 #include "Nuv_statis/ks_tests.h"
 #include "Nuv_statis/mann_whitney_u.h"
 #include "Nuv_statis/normal_distribution.h"
+#include "Nuv_statis/pls_model_file.h"
 #include "Nuv_statis/randgen.h"
 #include "Nuv_statis/shapiro_wilk.h"
 #include "Nuv_statis/gamma_erf_beta.h"
