@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "Nuv_statis/density_kernel.h"
 #include "foundation/types.h"
 
 namespace nuv {
@@ -128,6 +129,7 @@ void EstimateProbDensity(TVector* Data, TVector* Density, double Low, double Hig
   const bool cut = allFinite && std::isfinite(widest * kKernelReach);
   const double reach = widest * kKernelReach;
 
+  const detail::TKernelSumFn kernelSum = detail::KernelSum();
   Density->SetVecSize(NumSteps + 1);
   double* dens = Density->Data();
   const double scale = uc_sqrt2pitom1 / static_cast<double>(n);
@@ -140,12 +142,7 @@ void EstimateProbDensity(TVector* Data, TVector* Density, double Low, double Hig
       first = std::lower_bound(x, x + n, t - reach) - x;
       last = std::upper_bound(x, x + n, t + reach) - x;
     }
-    double sum = 0;
-    for (int64_t j = first; j < last; ++j) {
-      const double u = (t - x[j]) * invWidth[static_cast<size_t>(j)];
-      sum += invWidth[static_cast<size_t>(j)] * std::exp(-0.5 * u * u);
-    }
-    const double d = scale * sum;
+    const double d = scale * kernelSum(x + first, invWidth.data() + first, last - first, t);
     dens[i] = d;
     if (d > maxDens) {
       maxDens = d;

@@ -25,6 +25,36 @@ double KSDistanceToNormal(const double* v, int32_t n) {
   return D;
 }
 
+// Phi^-1(p) for 0 < p <= 1/2: Acklam's rational approximation (relative error below
+// 1.2e-9) and one Halley step on Phi(z) = p through erf or erfc, which takes it to 5e-16 at
+// a tenth of the cost of nDistriQuantile's iteration.
+double NormalQuantileLowerHalf(double p) {
+  constexpr double a[6] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
+                           1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
+  constexpr double b[5] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
+                           6.680131188771972e+01, -1.328068155288572e+01};
+  constexpr double c[6] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
+                           -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
+  constexpr double d[4] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                           3.754408661907416e+00};
+  double z;
+  if (p < 0.02425) {
+    const double q = std::sqrt(-2 * std::log(p));
+    z = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+        ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+  } else {
+    const double q = p - 0.5, r = q * q;
+    z = (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
+        (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+  }
+  // Phi(z) - p; near the centre from erf against the exact p - 1/2, so that z keeps its
+  // relative accuracy as it approaches 0.
+  const double e = p > 0.25 ? 0.5 * std::erf(z / std::sqrt(2.0)) - (p - 0.5)
+                            : 0.5 * std::erfc(-z / std::sqrt(2.0)) - p;
+  const double u = e * std::sqrt(2 * 3.14159265358979323846) * std::exp(0.5 * z * z);
+  return z - u / (1 + 0.5 * z * u);
+}
+
 constexpr int32_t kSWMinN = 3;
 constexpr int32_t kSWMaxN = 5000;
 
@@ -49,7 +79,7 @@ void ShapiroWilkCoefficients(int32_t n, std::vector<double>& a) {
   }
   double sumSq = 0;
   for (int32_t i = 0; i < half; ++i) {
-    a[static_cast<size_t>(i)] = -nDistriQuantile((i + 1 - 0.375) / (n + 0.25));
+    a[static_cast<size_t>(i)] = -NormalQuantileLowerHalf((i + 1 - 0.375) / (n + 0.25));
     sumSq += a[static_cast<size_t>(i)] * a[static_cast<size_t>(i)];
   }
   sumSq *= 2;
