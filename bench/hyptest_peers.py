@@ -4,32 +4,16 @@
 
 Prints the median CPU time of five runs of each.
 """
-import time
-
 import numpy as np
 import scipy
+from peer_timing import hash_unit, median_cpu
 from scipy import stats
-
-
-def hash_unit(n, salt):
-    i = np.arange(n, dtype=np.uint64)
-    h = (i * np.uint64(2654435761) + np.uint64(salt * 40503)) & np.uint64(0xFFFFFFFF)
-    return h.astype(np.float64) / 4294967296.0
 
 
 def normals(n, salt):
     u1 = 1 - hash_unit(n, salt)
     u2 = hash_unit(n, salt + 1)
     return np.sqrt(-2 * np.log(u1)) * np.cos(2 * np.pi * u2)
-
-
-def median_cpu(f, runs=5):
-    times = []
-    for _ in range(runs):
-        t = time.process_time()
-        f()
-        times.append(time.process_time() - t)
-    return sorted(times)[runs // 2]
 
 
 x = normals(10000, 1)

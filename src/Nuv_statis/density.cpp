@@ -125,8 +125,9 @@ void EstimateProbDensity(TVector* Data, TVector* Density, double Low, double Hig
     allFinite = allFinite && std::isfinite(v) && std::isfinite(sigma);
   }
   // Only terms that are exactly 0 are left out, and only where no width can turn them into
-  // a NaN (an infinite 1/sigma times 0).
-  const bool cut = allFinite && std::isfinite(widest * kKernelReach);
+  // a NaN (an infinite 1/sigma times 0) and no value is NaN (sorted last, it would be left
+  // out by the search, and it makes every density NaN).
+  const bool cut = allFinite && std::isfinite(widest * kKernelReach) && !std::isnan(x[n - 1]);
   const double reach = widest * kKernelReach;
 
   const detail::TKernelSumFn kernelSum = detail::KernelSum();

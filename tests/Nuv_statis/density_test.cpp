@@ -135,11 +135,15 @@ TEST(EstimateProbDensity, ArgumentRulesEventsAndFeedback) {
   EXPECT_DOUBLE_EQ(percent.back(), 100.0);
   EXPECT_DOUBLE_EQ(percent.front(), 100.0 / (x.size() + 11));
   EXPECT_EQ(changes, 1);  // the size stayed
-  // NaN data: the density is NaN and the positions stay as they were
-  SetValues(data, {1.0, std::nan(""), 2.0});
+  // NaN data: the density is NaN everywhere, also far from the NaN's place at the end of the
+  // sorted values, and the positions stay as they were
+  std::vector<double> withNaN(60);
+  for (size_t i = 0; i < withNaN.size(); ++i) withNaN[i] = static_cast<double>(i);
+  withNaN[17] = std::nan("");
+  SetValues(data, withNaN);
   maxIdx = minIdx = -3;
   EstimateProbDensity(&data, &dens, 0.0, 5.0, 1.0, 0.4, 10, maxIdx, minIdx, nullptr);
-  EXPECT_TRUE(std::isnan(dens.GetVal(1)));
+  for (int32_t i = 1; i <= 11; ++i) EXPECT_TRUE(std::isnan(dens.GetVal(i))) << i;
   EXPECT_EQ(maxIdx, -3);
   EXPECT_EQ(minIdx, -3);
   EstimateProbDensity(nullptr, &dens, 0.0, 5.0, 1.0, 0.4, 10, maxIdx, minIdx, nullptr);
