@@ -51,6 +51,10 @@ TEST(DeanDixon, RatiosOfEachSizeClassAndThePositionFound) {
   SetValues(v, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 60});
   EXPECT_EQ(DeanDixonTest(&v, Dot001, stat), 15);
   EXPECT_DOUBLE_EQ(stat, 47.0 / 57.0);
+  // equal ratios at both ends (10/20): the low end is the suspect
+  SetValues(v, {10.0, 20.0, 10.0, 0.0, 10.0});
+  EXPECT_EQ(DeanDixonTest(&v, Dot500, stat), 4);
+  EXPECT_EQ(stat, 0.5);
   // equal values: both ratios 0 (zero denominators), no outlier
   SetValues(v, {2.5, 2.5, 2.5, 2.5, 2.5});
   EXPECT_EQ(DeanDixonTest(&v, Dot500, stat), 0);
@@ -81,6 +85,17 @@ TEST(Grubbs, CriticalValuesAgainstTheClosedForm) {
         << kGrubbsN[i];
     EXPECT_REL_NEAR(GrubbsCriticalValues(kGrubbsN[i], 0.01, false), kGrubbs01One[i], 1e-12)
         << kGrubbsN[i];
+  }
+  // The published table of Grubbs' critical values (ASTM E178, table 1, three decimals;
+  // upper 5 %, 2.5 % and 1 % one-sided levels, the 2.5 % column being two-sided 5 %).
+  const int32_t pubN[6] = {3, 4, 5, 10, 20, 30};
+  const double pub05[6] = {1.153, 1.463, 1.672, 2.176, 2.557, 2.745};
+  const double pub025[6] = {1.155, 1.481, 1.715, 2.290, 2.709, 2.908};
+  const double pub01[6] = {1.155, 1.492, 1.749, 2.410, 2.884, 3.103};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_ABS_NEAR(GrubbsCriticalValues(pubN[i], 0.05, false), pub05[i], 1.5e-3) << pubN[i];
+    EXPECT_ABS_NEAR(GrubbsCriticalValues(pubN[i], 0.05, true), pub025[i], 1.5e-3) << pubN[i];
+    EXPECT_ABS_NEAR(GrubbsCriticalValues(pubN[i], 0.01, false), pub01[i], 1.5e-3) << pubN[i];
   }
   EXPECT_EQ(GrubbsCriticalValues(2, 0.05, true), -1.0);
   EXPECT_EQ(GrubbsCriticalValues(10, 0.0, true), -1.0);

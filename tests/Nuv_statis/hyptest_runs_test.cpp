@@ -61,6 +61,19 @@ TEST(RunsTest, ExactBranchForShortSequences) {
   EXPECT_EQ(p, 0.0);
   EXPECT_FALSE(RunsTest(nullptr, p));
   EXPECT_EQ(p, -1.0);
+  // Up to 25 of each kind the exact distribution serves, from 26 on the normal one: one
+  // run of ones, then one of zeros. Exact: 2/C(36, 11) (Python math.comb); normal:
+  // scipy.stats.norm.cdf(z), scipy 1.10.1, up to nDistriIntegral's 1e-8.
+  std::vector<int> two(25, 1);
+  two.resize(36, 0);
+  SetBits(b, two);
+  EXPECT_TRUE(RunsTest(&b, p));
+  EXPECT_REL_NEAR(p, 3.32886546326316e-09, 1e-12);
+  two.assign(26, 1);
+  two.resize(36, 0);
+  SetBits(b, two);
+  EXPECT_TRUE(RunsTest(&b, p));
+  EXPECT_REL_NEAR(p, 5.7283510700848695e-09, 1e-7);
 }
 
 TEST(RunsTest, NormalBranchCountsRunsAcrossStorageWords) {

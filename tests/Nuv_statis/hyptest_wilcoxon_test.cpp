@@ -58,6 +58,7 @@ TEST(WilcoxonSR, NormalApproximationAndItsLimits) {
     EXPECT_EQ(WilcoxonSRQuantile(kSRBigN[i], kSRBigAlpha[i], kSRBigTwo[i] != 0), kSRBigWant[i])
         << "n " << kSRBigN[i];
   // the last n whose critical value fits 32 bits at the largest level, and the first beyond
+  EXPECT_GT(WilcoxonSRQuantile(92829, 0.2, false), 2147000000);
   EXPECT_EQ(WilcoxonSRQuantile(92830, 0.2, false), -1);
   EXPECT_EQ(WilcoxonSRQuantile(93297, 0.0005, true) > 0, true);
   EXPECT_EQ(WilcoxonSRQuantile(93298, 0.0005, true), -1);
