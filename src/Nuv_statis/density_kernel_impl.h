@@ -60,7 +60,8 @@ inline double ExpNonPositive(double x) {
   return p * s1 * s2;
 }
 
-double Sum(const double* x, const double* InvWidth, int64_t n, double t) {
+// Unused where the header is compiled on its own, as every public header is.
+[[maybe_unused]] double Sum(const double* x, const double* InvWidth, int64_t n, double t) {
   constexpr int kLanes = 8;
   double acc[kLanes] = {0, 0, 0, 0, 0, 0, 0, 0};
   int64_t j = 0;
