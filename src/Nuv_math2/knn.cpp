@@ -2,6 +2,7 @@
 // distances and Gaussian kernel values.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -40,6 +41,12 @@ class TNeighbourList {
     if (d > FDist.back()) return;
     InsertIntoArray(FRow, Row, SortIntoArray(FDist, d, true, true));
   }
+  /// The squared distances above this bound have square roots beyond the last entry, so
+  /// they need neither the root nor the offer; +inf where squaring would lose precision.
+  double SkipBound() const {
+    const double last = FDist.back();
+    return last >= 1e-150 ? last * last * (1 + 0x1p-48) : std::numeric_limits<double>::infinity();
+  }
   const std::vector<double>& Dist() const { return FDist; }
   const std::vector<int32_t>& Row() const { return FRow; }
 
@@ -48,8 +55,8 @@ class TNeighbourList {
   std::vector<int32_t> FRow;
 };
 
-// Euclidean distances of the matrix rows R0..R1-1 (0-based, inside the matrix,
-// at most kBlock) to the point Q of NQ coordinates: the squares are added over
+// Squared Euclidean distances of the matrix rows R0..R1-1 (0-based, inside the
+// matrix, at most kBlock) to the point Q of NQ coordinates: the squares are added over
 // the coordinates in ascending order from 0, coordinates beyond the matrix's
 // columns against 0. Runs over a block of rows at once so that every loop reads
 // a contiguous column.
@@ -72,7 +79,6 @@ void BlockDistances(const double* Base, size_t Stride, int32_t NCol, const doubl
       for (int32_t b = 0; b < m; ++b) Out[b] += tt;
     }
   }
-  for (int32_t b = 0; b < m; ++b) Out[b] = std::sqrt(Out[b]);
 }
 
 // The distance of a row of zeros (a row beyond the matrix) to Q.
@@ -105,7 +111,13 @@ void OfferRows(const TMatrix& M, int64_t Low, int64_t High, const double* Q, int
     const int64_t r1 = std::min<int64_t>(hi + 1, r0 + kBlock);
     BlockDistances(base, stride, M.NrOfColumns(), Q, NQ, static_cast<int32_t>(r0 - 1),
                    static_cast<int32_t>(r1 - 1), d);
-    for (int64_t r = r0; r < r1; ++r) List.Offer(d[r - r0], static_cast<int32_t>(r));
+    // Most rows fail the bound; the root is taken only for the others.
+    double bound = List.SkipBound();
+    for (int64_t r = r0; r < r1; ++r) {
+      if (d[r - r0] > bound) continue;
+      List.Offer(std::sqrt(d[r - r0]), static_cast<int32_t>(r));
+      bound = List.SkipBound();
+    }
   }
   offerZeroRun(std::max<int64_t>(Low, n + 1), High);
 }
