@@ -220,13 +220,16 @@ TEST(AgglomClustering, MatchesScipyLinkage) {
 
 TEST(AgglomClustering, FastPathGivesTheLiteralMerges) {
   SetRandSeed(2024);
-  TMatrix random, ties, integers;
+  TMatrix random, ties, line, integers;
   random.Resize(4, 70);
   random.FillRandomGauss(0, 1);
   // Values 0..2 in three columns: 27 distinct objects among 80, Manhattan distances 0..6.
   ties.Resize(3, 80);
   for (int r = 1; r <= 80; ++r)
     for (int c = 1; c <= 3; ++c) ties.SetVal(c, r, Random(3));
+  // One variable with values 0..5: distances 0..5 (squares 0..25) tie everywhere.
+  line.Resize(1, 120);
+  for (int r = 1; r <= 120; ++r) line.SetVal(1, r, Random(6));
   integers.Resize(2, 60);
   for (int r = 1; r <= 60; ++r)
     for (int c = 1; c <= 2; ++c) integers.SetVal(c, r, Random(40) - 20);
@@ -235,6 +238,8 @@ TEST(AgglomClustering, FastPathGivesTheLiteralMerges) {
     ExpectSameAsLiteral(random, dmEuclidSqr, m, 0.8, "random, squared");
     ExpectSameAsLiteral(ties, dmManhattan, m, 0.625, "tied");
     ExpectSameAsLiteral(ties, dmEuclidSqr, m, 0.5, "tied, squared");
+    ExpectSameAsLiteral(line, dmManhattan, m, 0.75, "tied line");
+    ExpectSameAsLiteral(line, dmEuclidSqr, m, 0.625, "tied line, squared");
     ExpectSameAsLiteral(integers, dmEuclidSqr, m, 1.0, "integers");
     ExpectSameAsLiteral(integers, dmJaccard, m, 0.625, "integers, Jaccard");
   }

@@ -67,6 +67,12 @@ TEST_F(KMeans, TiesEmptyClustersAndEqualSizes) {
   EXPECT_EQ(sizes.GetVal(2), 0);
   EXPECT_EQ(centers.GetVal(1, 1), 7);
   EXPECT_EQ(centers.GetVal(2, 2), 0);
+  // Object 3 lies halfway between the seeds 0 and 2 and goes to cluster 1.
+  nuv_test::FromRows(data, {{0}, {2}, {1}});
+  EXPECT_EQ(kMeansClustering(&data, 0, 0, 2, 0, &centers, &assign, &sizes), 0.5);
+  const int32_t halfway[] = {1, 2, 1};
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(assign.GetVal(r + 1), halfway[r]) << r;
+  EXPECT_EQ(centers.GetVal(1, 1), 0.5);
   // Three clusters of two: the comb sort of the sizes (2, 2, 2) exchanges nothing, so
   // the numbers stay those of the seeds.
   nuv_test::FromRows(data, {{0, 0}, {10, 0}, {0, 10}, {0, 11}, {10, 1}, {1, 0}});

@@ -65,6 +65,9 @@ TEST(FindNearestNeighbors, ListRulesAndLimits) {
     EXPECT_EQ(list.GetVal(2, e + 1), dist[e]) << e;
   }
   EXPECT_EQ(list.GetVal(1, 5), -1);  // beyond k: not written
+  // A distance equal to the last entry enters the list before it.
+  FindNearestNeighbors(3, &data, 1, 5, &query, &list, nullptr);
+  EXPECT_EQ(list.GetVal(1, 3), 5);
   // k is limited to the rows; rows offered fewer than k leave row 0 at uc_MaxReal.
   FindNearestNeighbors(9, &data, 2, 3, &query, &list, nullptr);
   EXPECT_EQ(list.GetVal(1, 1), 2);
