@@ -9,4 +9,5 @@
 #include "Nuv_matrix/mat3d.h"
 #include "Nuv_matrix/mat4d.h"
 #include "Nuv_matrix/matrix_core.h"
+#include "Nuv_matrix/matrix_distance.h"
 #include "Nuv_matrix/matrix_svd.h"

@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "Nuv_matrix/matrix_core.h"
+#include "Nuv_matrix/matrix_distance.h"
 
 namespace nuv {
 
@@ -176,7 +176,52 @@ void FillDistances(const double* Base, size_t Stride, int32_t NCol, int32_t NRow
   }
 }
 
+// Squared row lengths, the denominators' parts of the similarity modes.
+void SumRowSquares(const double* Base, size_t Stride, int32_t NCol, int32_t NRow, double* RowSq) {
+  for (int32_t k = 0; k < NCol; ++k) {
+    const double* col = Base + static_cast<size_t>(k) * Stride;
+    for (int32_t j = 0; j < NRow; ++j) RowSq[j] += col[j] * col[j];
+  }
+}
+
 }  // namespace
+
+namespace detail {
+
+TRowDistances::TRowDistances(const TMatrix& Mat, TDistMode Mode) : FMat(Mat), FMode(Mode) {
+  if (Mode != dmJaccard && Mode != dmDice) return;
+  const int32_t n = Mat.NrOfRows();
+  if (n == 0) return;
+  if (!TryAllocate(FRowSq, static_cast<size_t>(n)))
+    RaiseComponentError<ENUVMatrixError>(&Mat, "not enough memory on heap");
+  SumRowSquares(Mat.ColData(1), static_cast<size_t>(Mat.ColStride()), Mat.NrOfColumns(), n,
+                FRowSq.data());
+}
+
+void TRowDistances::FromRow(int32_t i, double* Out) const {
+  const double* base = FMat.ColData(1);
+  const size_t stride = static_cast<size_t>(FMat.ColStride());
+  const int32_t nc = FMat.NrOfColumns(), n = FMat.NrOfRows();
+  switch (FMode) {
+    case dmJaccard:
+      DistancesFromRow<dmJaccard>(base, stride, nc, n, i, FRowSq.data(), Out);
+      break;
+    case dmManhattan:
+      DistancesFromRow<dmManhattan>(base, stride, nc, n, i, nullptr, Out);
+      break;
+    case dmEuclid:
+      DistancesFromRow<dmEuclid>(base, stride, nc, n, i, nullptr, Out);
+      break;
+    case dmEuclidSqr:
+      DistancesFromRow<dmEuclidSqr>(base, stride, nc, n, i, nullptr, Out);
+      break;
+    default:
+      DistancesFromRow<dmDice>(base, stride, nc, n, i, FRowSq.data(), Out);
+      break;
+  }
+}
+
+}  // namespace detail
 
 int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) const {
   if (DMat == nullptr) return -2;
@@ -209,12 +254,7 @@ int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) const {
   std::vector<double> rowSq;
   if (!TryAllocate(rowSq, static_cast<size_t>(n))) RaiseNoHeap();
   const size_t stride = static_cast<size_t>(FRowsAlloc);
-  if (Mode == dmJaccard || Mode == dmDice) {
-    for (int32_t k = 0; k < FNCol; ++k) {
-      const double* col = FMat.data() + static_cast<size_t>(k) * stride;
-      for (int32_t j = 0; j < n; ++j) rowSq[static_cast<size_t>(j)] += col[j] * col[j];
-    }
-  }
+  if (Mode == dmJaccard || Mode == dmDice) SumRowSquares(FMat.data(), stride, FNCol, n, rowSq.data());
   double* D = DMat->FMat.data();
   const size_t ds = static_cast<size_t>(DMat->FRowsAlloc);
   const double* base = FMat.data();
