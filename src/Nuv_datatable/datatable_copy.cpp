@@ -257,4 +257,34 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
   ChangedData();
 }
 
+namespace detail {
+
+void ReplaceContent(TDataTable& T, TTableContent& C) {
+  const int32_t oldCols = T.NrOfColumns(), oldRows = T.NrOfRows();
+  {
+    TMatrixChangeOff off(T.NumericData);
+    try {
+      T.NumericData->Resize(C.Cols, C.Rows);
+    } catch (const ENUVMatrixError&) {
+      TDataTableAccess::RaiseNoHeap(T);
+    }
+    for (int32_t c = 1; c <= C.Cols; ++c) {
+      const std::vector<double>& v = C.Values[static_cast<size_t>(c - 1)];
+      std::copy(v.begin(), v.end(), T.NumericData->ColData(c));
+    }
+  }
+  TDataTableAccess::States(T).swap(C.States);
+  TDataTableAccess::ColNames(T).swap(C.ColNames);
+  TDataTableAccess::RowNames(T).swap(C.RowNames);
+  TDataTableAccess::ColAtt(T).swap(C.ColAtt);
+  TDataTableAccess::RowAtt(T).swap(C.RowAtt);
+  TDataTableAccess::VTypes(T).swap(C.VType);
+  TDataTableAccess::Comment(T).swap(C.Comment);
+  TDataTableAccess::SetSize(T, C.Cols, C.Rows);
+  if (oldCols != C.Cols || oldRows != C.Rows) TDataTableAccess::FireResize(T, oldCols, oldRows);
+  TDataTableAccess::FireAllChanges(T);
+}
+
+}  // namespace detail
+
 }  // namespace nuv

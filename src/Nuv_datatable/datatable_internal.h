@@ -74,6 +74,24 @@ struct TCRC8 {
   std::string Text() const;
 };
 
+/// A whole table built by an import before it replaces the table's contents.
+struct TTableContent {
+  int32_t Cols = 0;
+  int32_t Rows = 0;
+  std::vector<std::vector<double>> Values;  ///< per column, Rows each
+  std::vector<uint8_t> States;              ///< column after column
+  std::vector<TDTNameStr> ColNames, RowNames;
+  std::vector<int32_t> ColAtt, RowAtt;
+  std::vector<TVTypeSpec> VType;
+  std::string Comment;
+};
+
+/// Replaces the table's contents by C (whose arrays are taken). All or
+/// nothing: raises "not enough memory on heap" with the table unchanged.
+/// Fires OnResize when the size changes, then OnChange, OnChangeCellState,
+/// OnChangeSetup, OnChangeNames, OnChangeAttrib.
+void ReplaceContent(TDataTable& T, TTableContent& C);
+
 /// Rounds a nominal or ordinal cell value (halves to even).
 double RoundCategory(double v);
 
