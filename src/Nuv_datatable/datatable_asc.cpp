@@ -108,6 +108,7 @@ struct TASCReader {
   TASCImportInfo& Info;
 
   int32_t Fail(int32_t Code, std::string Text) {
+    if (Cur.P >= Cur.End && Code != kASCNoMemory) Text = "the file ends early: " + Text;
     Info.ErrorLine = static_cast<int32_t>(std::min<int64_t>(Cur.Line, INT32_MAX));
     Info.ErrorColumn = static_cast<int32_t>(std::min<int64_t>(Cur.Item, INT32_MAX));
     Info.ErrorText = std::move(Text);

@@ -32,7 +32,7 @@ inline constexpr const char* MScaleTypeNames[] = {"Unknown", "Nominal", "Ordinal
 /// The description of one column: its scale type and the labels of its
 /// categories. Slot k (1 .. MaxNominalIDs) is IDs[k - 1] when k <= IDs.size()
 /// and empty otherwise, so a column without labels costs no label storage.
-struct TVTypeSpec {
+struct NUV_API TVTypeSpec {
   TMScaleType MScaleType = stInterval;
   std::vector<TNominalIDStr> IDs;
 
@@ -92,7 +92,7 @@ struct TCSVColumnInfo {
 };
 
 /// What ImportFromCSV found, and where it failed.
-struct TCSVImportInfo {
+struct NUV_API TCSVImportInfo {
   char Delimiter = 0;  ///< the delimiter used; ' ' for runs of blanks
   bool HasHeader = false;
   bool HasRowNames = false;
@@ -119,7 +119,7 @@ struct TCSVExportOptions {
 };
 
 /// What ImportASC and ReadFromASC found, and where they failed.
-struct TASCImportInfo {
+struct NUV_API TASCImportInfo {
   int32_t ErrorLine = 0;    ///< 1-based line of the failure, 0 if none
   int32_t ErrorColumn = 0;  ///< 1-based item of that line, 0 if none
   std::string ErrorText;
