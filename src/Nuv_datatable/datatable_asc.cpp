@@ -165,7 +165,7 @@ int32_t TASCReader::Run(detail::TTableContent& Out, size_t& Consumed) {
   try {
     Out.Cols = nc;
     Out.Rows = rows;
-    Out.Values.assign(c, std::vector<double>(r, 0.0));
+    Out.Data.assign(c * r, 0.0);
     Out.States.assign(c * r, 0);
     Out.ColAtt.assign(c, 0);
     Out.RowAtt.assign(r, 0);
@@ -198,7 +198,8 @@ int32_t TASCReader::Run(detail::TTableContent& Out, size_t& Consumed) {
       Out.RowNames[i] = detail::DefaultName('R', static_cast<int64_t>(i) + 1);
     }
     for (size_t j = 0; j < c; ++j)
-      if (!Value(Out.Values[j][i])) return Fail(kASCBadValue, "a value is missing or not a number");
+      if (!Value(Out.Data[j * r + i]))
+        return Fail(kASCBadValue, "a value is missing or not a number");
   }
   if (nr < 1) Out.RowNames[0] = detail::DefaultName('R', 1);
   const int32_t sec = Sections(Out);

@@ -262,16 +262,9 @@ namespace detail {
 void ReplaceContent(TDataTable& T, TTableContent& C) {
   const int32_t oldCols = T.NrOfColumns(), oldRows = T.NrOfRows();
   {
+    // The work storage becomes the matrix's: nothing is allocated or copied.
     TMatrixChangeOff off(T.NumericData);
-    try {
-      T.NumericData->Resize(C.Cols, C.Rows);
-    } catch (const ENUVMatrixError&) {
-      TDataTableAccess::RaiseNoHeap(T);
-    }
-    for (int32_t c = 1; c <= C.Cols; ++c) {
-      const std::vector<double>& v = C.Values[static_cast<size_t>(c - 1)];
-      std::copy(v.begin(), v.end(), T.NumericData->ColData(c));
-    }
+    if (!T.NumericData->SwapStorage(C.Data, C.Cols, C.Rows)) TDataTableAccess::RaiseNoHeap(T);
   }
   TDataTableAccess::States(T).swap(C.States);
   TDataTableAccess::ColNames(T).swap(C.ColNames);

@@ -95,10 +95,9 @@ struct TTextDict {
   }
 };
 
-/// A column while the text is read.
+/// A column while the text is read; its values and states live in the
+/// import's column-major work buffers.
 struct TColAcc {
-  std::vector<double> V;
-  std::vector<uint8_t> S;    ///< 0 value, 2 missing, 1 text (decided at the end)
   std::vector<int32_t> Ids;  ///< text id per cell (-1 none), made at the first text
   TTextDict Dict;
   int64_t NNum = 0, NQNum = 0, NText = 0, NMissing = 0;
@@ -217,15 +216,20 @@ bool TImport::Run(detail::TTableContent& Out) {
     for (size_t j = 0; j < nc; ++j) colNames[j] = detail::CutName(detail::FieldText(f[j + skip]));
     r = s.Next(f);
   }
-  // Each record holds at least one byte per cell, so the line ends bound the rows.
-  const size_t lineEnds = static_cast<size_t>(std::count(s.Position(), End, '\n') +
-                                              std::count(s.Position(), End, '\r'));
+  // The values and states go straight into column-major work buffers with a
+  // row stride that bounds the number of records: the line ends that follow,
+  // and no more rows than the bytes left can fill (a cell takes one byte at
+  // least). The stride grows should a file of lone CR line ends exceed it.
+  const auto restBytes = static_cast<size_t>(End - s.Position());
+  size_t stride = static_cast<size_t>(std::count(s.Position(), End, '\n'));
+  if (restBytes > 0 && End[-1] != '\n') ++stride;  // a last line without its end
+  stride = std::max<size_t>(1, std::min(stride, restBytes / nc + 1));
+  std::vector<double> vals;
+  std::vector<uint8_t> sts;
+  vals.resize(nc * stride);
+  sts.resize(nc * stride);
   std::vector<TColAcc> cols(nc);
-  for (TColAcc& c : cols) {
-    c.V.reserve(lineEnds + 1);
-    c.S.reserve(lineEnds + 1);
-  }
-  int64_t rows = 0;
+  size_t rows = 0;
   bool unquotedNumbers = false;
   double v = 0.0;
   for (; r == TCSVScanner::rsRecord; r = s.Next(f)) {
@@ -235,41 +239,63 @@ bool TImport::Run(detail::TTableContent& Out) {
                   std::to_string(f.size()) + (f.size() == 1 ? " cell" : " cells") + " where " +
                       std::to_string(width) + " are expected");
     }
-    if (rows == INT32_MAX) return Fail(s.RecordLine(), 0, "too many rows");
+    if (rows == static_cast<size_t>(INT32_MAX)) return Fail(s.RecordLine(), 0, "too many rows");
+    if (rows == stride) {
+      const size_t wider = std::min(2 * stride, restBytes / nc + 1);
+      std::vector<double> v2(nc * wider);
+      std::vector<uint8_t> s2(nc * wider);
+      for (size_t j = 0; j < nc; ++j) {
+        std::copy_n(vals.data() + j * stride, rows, v2.data() + j * wider);
+        std::copy_n(sts.data() + j * stride, rows, s2.data() + j * wider);
+      }
+      vals.swap(v2);
+      sts.swap(s2);
+      stride = wider;
+    }
     if (rowNames) {
       const std::string name = detail::FieldText(f[0]);
-      rowNameList.push_back(name.empty() ? detail::DefaultName('R', rows + 1)
+      rowNameList.push_back(name.empty() ? detail::DefaultName('R', static_cast<int64_t>(rows) + 1)
                                          : detail::CutName(name));
     }
-    for (size_t j = 0; j < nc; ++j) {
+    double* vr = vals.data() + rows;
+    uint8_t* sr = sts.data() + rows;
+    const TCSVField* fr = f.data() + skip;
+    for (size_t j = 0; j < nc; ++j, vr += stride, sr += stride) {
+      const TCSVField& fld = fr[j];
+      if (fld.IsNum) {  // the common case, without the classifier's call
+        unquotedNumbers = true;
+        ++cols[j].NNum;
+        *vr = fld.Value;
+        *sr = 0;
+        continue;
+      }
       TColAcc& c = cols[j];
-      const TCSVField& fld = f[j + skip];
       switch (Cls.Classify(fld, v)) {
         case ceNumber:
           unquotedNumbers = true;
           ++c.NNum;
-          c.V.push_back(v);
-          c.S.push_back(0);
+          *vr = v;
+          *sr = 0;
           break;
         case ceQuotedNumber:
           ++c.NQNum;
-          c.V.push_back(v);
-          c.S.push_back(0);
+          *vr = v;
+          *sr = 0;
           break;
         case ceMissing:
           ++c.NMissing;
-          c.V.push_back(kNaN);
-          c.S.push_back(2);
+          *vr = kNaN;
+          *sr = 2;
           break;
         case ceText:
           ++c.NText;
-          if (c.Ids.empty()) c.Ids.assign(static_cast<size_t>(rows), -1);
-          c.Ids.push_back(c.Dict.Intern(fld));
-          c.V.push_back(kNaN);
-          c.S.push_back(1);
+          if (c.Ids.empty()) c.Ids.assign(stride, -1);
+          if (c.Ids.size() < stride) c.Ids.resize(stride, -1);
+          c.Ids[rows] = c.Dict.Intern(fld);
+          *vr = kNaN;
+          *sr = 1;
           break;
       }
-      if (!c.Ids.empty() && c.Ids.size() < c.V.size()) c.Ids.push_back(-1);
     }
     ++rows;
   }
@@ -289,26 +315,29 @@ bool TImport::Run(detail::TTableContent& Out) {
   if (anyMixed) {
     TCSVScanner s2 = Scanner();
     if (header) s2.Next(f);
-    int64_t row = 0;
     for (size_t j = 0; j < nc; ++j)
       if (mixed[j]) {
         cols[j].Dict.Clear();
-        cols[j].Ids.assign(static_cast<size_t>(rows), -1);
+        cols[j].Ids.assign(rows, -1);
       }
-    while (s2.Next(f) == TCSVScanner::rsRecord) {
-      for (size_t j = 0; j < nc; ++j) {
-        if (!mixed[j] || cols[j].S[static_cast<size_t>(row)] == 2) continue;
-        cols[j].Ids[static_cast<size_t>(row)] = cols[j].Dict.Intern(f[j + skip]);
-      }
-      ++row;
-    }
+    for (size_t row = 0; row < rows && s2.Next(f) == TCSVScanner::rsRecord; ++row)
+      for (size_t j = 0; j < nc; ++j)
+        if (mixed[j] && sts[j * stride + row] != 2)
+          cols[j].Ids[row] = cols[j].Dict.Intern(f[j + skip]);
   }
 
+  // Rows are packed to the final stride (nothing moves when the bound was exact).
+  if (stride != rows) {
+    for (size_t j = 1; j < nc; ++j) {
+      std::copy_n(vals.data() + j * stride, rows, vals.data() + j * rows);
+      std::copy_n(sts.data() + j * stride, rows, sts.data() + j * rows);
+    }
+    vals.resize(nc * rows);
+    sts.resize(nc * rows);
+  }
+  const size_t nr = rows;
   Out.Cols = static_cast<int32_t>(nc);
   Out.Rows = static_cast<int32_t>(rows);
-  const auto nr = static_cast<size_t>(rows);
-  Out.Values.resize(nc);
-  Out.States.resize(nc * nr);
   Out.VType.assign(nc, TVTypeSpec());
   Out.ColAtt.assign(nc, 0);
   Out.RowAtt.assign(nr, 0);
@@ -322,12 +351,9 @@ bool TImport::Run(detail::TTableContent& Out) {
     Out.ColNames[j] = name;
     ci.Name = name;
     ci.EmptyCells = c.NMissing;
-    uint8_t* st = Out.States.data() + j * nr;
-    if (!categorial[j]) {
-      std::copy(c.S.begin(), c.S.end(), st);
-      Out.Values[j].swap(c.V);
-      continue;
-    }
+    if (!categorial[j]) continue;
+    double* val = vals.data() + j * nr;
+    uint8_t* st = sts.data() + j * nr;
     const size_t distinct = c.Dict.Texts.size();
     ci.Labels = static_cast<int64_t>(distinct);
     std::string why;
@@ -344,7 +370,6 @@ bool TImport::Run(detail::TTableContent& Out) {
                 Quoted(c.Dict.Texts[k]) + " make the same label " + Quoted(label);
       }
     }
-    std::vector<double>& val = c.V;
     if (why.empty()) {
       ci.Kind = ckNominal;
       TVTypeSpec& vt = Out.VType[j];
@@ -352,7 +377,7 @@ bool TImport::Run(detail::TTableContent& Out) {
       for (size_t k = 0; k < distinct; ++k)
         vt.SetID(static_cast<int32_t>(k) + 1, detail::CutLabel(c.Dict.Texts[k]));
       for (size_t i = 0; i < nr; ++i) {
-        const bool missing = c.S[i] == 2;
+        const bool missing = st[i] == 2;
         st[i] = missing ? 2 : 0;
         val[i] = missing ? kNaN : static_cast<double>(c.Ids[i] + 1);
       }
@@ -361,15 +386,16 @@ bool TImport::Run(detail::TTableContent& Out) {
       Out.VType[j].MScaleType = stUnknown;
       Info.Warnings.push_back("column " + Quoted(name) + ": " + why + "; kept as a text column");
       for (size_t i = 0; i < nr; ++i) {
-        const bool missing = c.S[i] == 2;
+        const bool missing = st[i] == 2;
         st[i] = missing ? 2 : 1;
         val[i] = kNaN;
         ci.InvalidCells += missing ? 0 : 1;
       }
     }
-    Out.Values[j].swap(val);
     c = TColAcc();
   }
+  Out.Data.swap(vals);
+  Out.States.swap(sts);
   for (const TCSVColumnInfo& ci : Info.Columns) {
     Info.EmptyCells += ci.EmptyCells;
     Info.InvalidCells += ci.InvalidCells;

@@ -1,6 +1,7 @@
 // Helpers shared by the data table's topic files. Private to the unit.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,7 +43,9 @@ inline TNominalIDStr CutLabel(std::string_view s) {
 }
 /// "C-3", "R-12"
 inline TDTNameStr DefaultName(char Prefix, int64_t Number) {
-  return std::string(1, Prefix) + "-" + std::to_string(Number);
+  char buf[24] = {Prefix, '-'};
+  const auto r = std::to_chars(buf + 2, buf + sizeof buf, Number);
+  return TDTNameStr(buf, r.ptr);
 }
 
 /// Detaches the matrix's OnChange for the lifetime of the guard.
@@ -78,8 +81,8 @@ struct TCRC8 {
 struct TTableContent {
   int32_t Cols = 0;
   int32_t Rows = 0;
-  std::vector<std::vector<double>> Values;  ///< per column, Rows each
-  std::vector<uint8_t> States;              ///< column after column
+  std::vector<double> Data;     ///< column after column, Cols x Rows
+  std::vector<uint8_t> States;  ///< column after column
   std::vector<TDTNameStr> ColNames, RowNames;
   std::vector<int32_t> ColAtt, RowAtt;
   std::vector<TVTypeSpec> VType;

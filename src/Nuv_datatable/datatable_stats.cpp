@@ -67,6 +67,33 @@ struct TSumAcc {
   }
 };
 
+/// Count, sum and sum of squares of the selected cells.
+struct TSum2Acc {
+  int64_t N = 0;
+  detail::TLaneSum2 S;
+
+  void Add(const TSegment& g, uint8_t Mask) {
+    if (AllSelected(g, Mask)) {
+      S.Add(g.Values, g.Len);
+      N += g.Len;
+      return;
+    }
+    double lane[kLanes] = {}, sq[kLanes] = {};
+    int64_t n = 0;
+    for (int64_t i = 0; i < g.Len; ++i) {
+      const double x = Selected(g.States[i], Mask) ? g.Values[i] : 0.0;
+      lane[i & (kLanes - 1)] += x;
+      sq[i & (kLanes - 1)] += x * x;
+      n += Selected(g.States[i], Mask);
+    }
+    for (int j = 0; j < kLanes; ++j) {
+      S.S[j] += lane[j];
+      S.Q[j] += sq[j];
+    }
+    N += n;
+  }
+};
+
 /// Sums of (x - m) and (x - m)^2 over the selected cells, eight lanes.
 struct TCentredAcc {
   double D[kLanes] = {};
@@ -97,25 +124,33 @@ struct TCentredAcc {
   static double Fold(const double* a) { return detail::TLaneSum2::Fold(a); }
 };
 
-/// Mean and variance of the selected cells: the mean first, then the sums of
-/// squares about it (with the rounding correction of the centred sum), so a
-/// large common offset does not cancel the spread.
+/// Mean and variance of the selected cells. One pass gives n, the sum S and
+/// the sum of squares Q. Q - S^2/n is exact to a few units of rounding as
+/// long as the squared mean does not dominate the spread (S^2/n <= Q/2);
+/// otherwise the sums of squares are taken once more about the mean (with the
+/// rounding correction of the centred sum), so that a large common offset
+/// does not cancel the spread.
 int32_t MeanVarOf(const TDataTable& T, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                   int32_t HighRow, uint8_t Mask, double& Mean, double& Variance) {
-  TSumAcc acc;
+  TSum2Acc acc;
   ForEachSegment(T, LowCol, LowRow, HighCol, HighRow, true,
                  [&](const TSegment& g) { acc.Add(g, Mask); });
   const auto n = static_cast<double>(acc.N);
-  Mean = acc.N > 0 ? acc.S.Total() / n : 0.0;
+  const double sum = acc.S.Sum(), sq = acc.S.SumSq();
+  Mean = acc.N > 0 ? sum / n : 0.0;
   Variance = 1.0;
-  if (acc.N > 2) {
-    TCentredAcc c;
-    const double m = Mean;
-    ForEachSegment(T, LowCol, LowRow, HighCol, HighRow, true,
-                   [&](const TSegment& g) { c.Add(g, Mask, m); });
-    const double d = TCentredAcc::Fold(c.D);
-    Variance = (TCentredAcc::Fold(c.Q) - d * d / n) / (n - 1);
+  if (acc.N <= 2) return static_cast<int32_t>(acc.N);
+  const double ss = sum * sum / n;
+  if (ss <= 0.5 * sq) {
+    Variance = (sq - ss) / (n - 1);
+    return static_cast<int32_t>(acc.N);
   }
+  TCentredAcc c;
+  const double m = Mean;
+  ForEachSegment(T, LowCol, LowRow, HighCol, HighRow, true,
+                 [&](const TSegment& g) { c.Add(g, Mask, m); });
+  const double d = TCentredAcc::Fold(c.D);
+  Variance = (TCentredAcc::Fold(c.Q) - d * d / n) / (n - 1);
   return static_cast<int32_t>(acc.N);
 }
 

@@ -114,6 +114,16 @@ TEST(DataTableStats, MeanVarianceAboutTheMean) {
   EXPECT_EQ(big.MeanVarOfNumCells(0, 0, 0, 0, mean, var), 999);
   EXPECT_REL_NEAR(mean, 500.0, kTol1);
   EXPECT_REL_NEAR(var, 999.0 * 1000.0 / 12.0, kTol1);
+  // Centred on 0: the one-pass sums (the spread dominates the mean).
+  big.NumericData->SAdd(-500.0);
+  big.SetCellState(2, 7, 2);  // and a masked segment: the cell 340 - 500 leaves
+  EXPECT_EQ(big.MeanVarOfNumCells(0, 0, 0, 0, mean, var), 998);
+  const double m = 160.0 / 998.0;
+  double q = 0.0;
+  for (int k = -499; k <= 499; ++k)
+    if (k != -160) q += (k - m) * (k - m);
+  EXPECT_REL_NEAR(mean, m, kTol2);
+  EXPECT_REL_NEAR(var, q / 997.0, kTol1);
 }
 
 TEST(DataTableStats, MeansQuartilesPercentiles) {
