@@ -318,15 +318,10 @@ std::string TDataTable::ExportAsASC(const std::string& FileName, int32_t Precisi
           out += std::to_string(c) + "\t" + std::to_string(r) + "\t" + std::to_string(s) + "\r\n";
       }
     out += ";end\r\n";
-    TTextWriter w(FileName);
-    w.Write(out);
-    w.Close();
-  } catch (const EInOutError& e) {
-    return e.Message();
   } catch (const std::bad_alloc&) {
     return ComponentMessage(this, "not enough memory on heap");
   }
-  return std::string();
+  return detail::WriteTextFile(this, FileName, out);
 }
 
 namespace {
@@ -355,12 +350,7 @@ int32_t ReadASCText(TDataTable& T, std::string_view Text, TASCImportInfo& Info, 
 int32_t TDataTable::ImportASC(const std::string& FileName, TASCImportInfo& Info) {
   Info = TASCImportInfo();
   TMemoryStream text;
-  try {
-    text.LoadFromFile(FileName);
-  } catch (const EInOutError& e) {
-    Info.ErrorText = e.Message();
-    return ascCannotOpen;
-  }
+  if (!detail::ReadWholeFile(FileName, text, Info.ErrorText)) return ascCannotOpen;
   size_t used = 0;
   return ReadASCText(*this,
                      std::string_view(reinterpret_cast<const char*>(text.Memory()),

@@ -67,6 +67,30 @@ std::string TCRC8::Text() const {
 
 double RoundCategory(double v) { return std::nearbyint(v); }
 
+std::string WriteTextFile(const TComponent* Owner, const std::string& FileName,
+                          const std::string& Text) {
+  try {
+    TTextWriter w(FileName);
+    w.Write(Text);
+    w.Close();
+  } catch (const EInOutError& e) {
+    return e.Message();
+  } catch (const std::bad_alloc&) {
+    return ComponentMessage(Owner, "not enough memory on heap");
+  }
+  return std::string();
+}
+
+bool ReadWholeFile(const std::string& FileName, TMemoryStream& Out, std::string& Error) {
+  try {
+    Out.LoadFromFile(FileName);
+  } catch (const EInOutError& e) {
+    Error = e.Message();
+    return false;
+  }
+  return true;
+}
+
 std::string ShortestText(double v, char Decimal) {
   char buf[32];
   char* e = FormatDoubleText(buf, buf + sizeof buf, v, 0, -1);

@@ -437,12 +437,7 @@ bool TDataTable::ImportFromCSV(const std::string& FileName, const TCSVImportOpti
                                TCSVImportInfo& Info) {
   Info = TCSVImportInfo();
   TMemoryStream text;
-  try {
-    text.LoadFromFile(FileName);
-  } catch (const EInOutError& e) {
-    Info.ErrorText = e.Message();
-    return false;
-  }
+  if (!detail::ReadWholeFile(FileName, text, Info.ErrorText)) return false;
   const auto* p = reinterpret_cast<const char*>(text.Memory());
   return ImportFromCSVText(std::string_view(p, static_cast<size_t>(text.Size())), Options, Info);
 }

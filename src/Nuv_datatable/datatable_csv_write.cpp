@@ -85,17 +85,13 @@ std::string TDataTable::ExportAsCSVText(const TCSVExportOptions& Options) const 
 
 std::string TDataTable::ExportAsCSV(const std::string& FileName,
                                     const TCSVExportOptions& Options) const {
+  std::string text;
   try {
-    const std::string text = ExportAsCSVText(Options);
-    TTextWriter w(FileName);
-    w.Write(text);
-    w.Close();
-  } catch (const EInOutError& e) {
-    return e.Message();
+    text = ExportAsCSVText(Options);
   } catch (const std::bad_alloc&) {
     return ComponentMessage(this, "not enough memory on heap");
   }
-  return std::string();
+  return detail::WriteTextFile(this, FileName, text);
 }
 
 }  // namespace nuv

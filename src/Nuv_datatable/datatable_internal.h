@@ -95,6 +95,13 @@ struct TTableContent {
 /// OnChangeSetup, OnChangeNames, OnChangeAttrib.
 void ReplaceContent(TDataTable& T, TTableContent& C);
 
+/// Writes Text as a new file: "" on success, otherwise the error message.
+std::string WriteTextFile(const TComponent* Owner, const std::string& FileName,
+                          const std::string& Text);
+
+/// Reads a whole file into Out; false with the error message in Error.
+bool ReadWholeFile(const std::string& FileName, TMemoryStream& Out, std::string& Error);
+
 /// Rounds a nominal or ordinal cell value (halves to even).
 double RoundCategory(double v);
 

@@ -44,29 +44,6 @@ void ForEachSegment(const TDataTable& T, int32_t LowCol, int32_t LowRow, int32_t
   }
 }
 
-/// Count and sum of the selected cells.
-struct TSumAcc {
-  int64_t N = 0;
-  detail::TLaneSum S;
-
-  void Add(const TSegment& g, uint8_t Mask) {
-    if (AllSelected(g, Mask)) {
-      S.Add(g.Values, g.Len);
-      N += g.Len;
-      return;
-    }
-    double lane[kLanes] = {};
-    int64_t n = 0;
-    for (int64_t i = 0; i < g.Len; ++i) {
-      const bool take = Selected(g.States[i], Mask);
-      lane[i & (kLanes - 1)] += take ? g.Values[i] : 0.0;
-      n += take;
-    }
-    S.Add(lane, kLanes);
-    N += n;
-  }
-};
-
 /// Count, sum and sum of squares of the selected cells.
 struct TSum2Acc {
   int64_t N = 0;
@@ -272,11 +249,11 @@ int32_t TDataTable::CountImputedCells(int32_t LowCol, int32_t LowRow, int32_t Hi
 
 double TDataTable::SumOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                                  int32_t& NumData) const {
-  TSumAcc acc;
+  TSum2Acc acc;
   ForEachSegment(*this, LowCol, LowRow, HighCol, HighRow, true,
                  [&](const TSegment& g) { acc.Add(g, 0); });
   NumData = static_cast<int32_t>(acc.N);
-  return acc.S.Total();
+  return acc.S.Sum();
 }
 
 double TDataTable::SumOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol,
@@ -284,11 +261,11 @@ double TDataTable::SumOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t High
   const uint8_t mask = detail::MarkBits(CellState);
   NumData = 0;
   if (mask == 0) return 0.0;
-  TSumAcc acc;
+  TSum2Acc acc;
   ForEachSegment(*this, LowCol, LowRow, HighCol, HighRow, true,
                  [&](const TSegment& g) { acc.Add(g, mask); });
   NumData = static_cast<int32_t>(acc.N);
-  return acc.S.Total();
+  return acc.S.Sum();
 }
 
 int32_t TDataTable::MeanVarOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol,
@@ -383,12 +360,7 @@ bool TDataTable::QuartilesOfNumCells(int32_t LowCol, int32_t LowRow, int32_t Hig
   const auto n = static_cast<int64_t>(work.size());
   NumData = static_cast<int32_t>(n);
   if (n == 0) return true;
-  const detail::TOrderPos pos[3] = {detail::QuartilePos(n, 0.25), detail::QuartilePos(n, 0.5),
-                                    detail::QuartilePos(n, 0.75)};
-  detail::SelectOrderPositions(work, pos, 3);
-  Q1 = detail::Interpolate(work, pos[0]);
-  Q2 = detail::Interpolate(work, pos[1]);
-  Q3 = detail::Interpolate(work, pos[2]);
+  detail::QuartilesOf(work, Q1, Q2, Q3);
   return true;
 }
 
