@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Nuv_datatable/Nuv_datatable.h"
+#include "common/memory_limit.h"
 #include "common/test_util.h"
 
 using namespace nuv;
@@ -122,12 +123,24 @@ TEST(DataTableCore, ResizeEventsAndNames) {
   EXPECT_EQ(t.NumericData->NrOfRows(), 1);
   t.SetNrRows(0);
   EXPECT_EQ(t.NrOfRows(), 1);
-  // A size that cannot be had raises the table's message and changes nothing.
+}
+
+TEST(DataTableCore, HugeResizeRaisesAndKeepsTable) {
+  NUV_SKIP_WITHOUT_MEMORY_LIMIT();
+  TDataTable t;
   t.Resize(2, 2);
-  EXPECT_THROW_MSG(t.Resize(INT32_MAX, INT32_MAX), ENUVDataTableError,
-                   "Component \"\": not enough memory on heap");
+  t.SetElem(2, 2, 7);
+  {
+    nuv_test::ScopedAddressSpaceLimit cap(4ull << 30);
+    EXPECT_THROW_MSG(t.Resize(INT32_MAX, INT32_MAX), ENUVDataTableError,
+                     "Component \"\": not enough memory on heap");
+    EXPECT_THROW_MSG(t.Resize(2, 400000000), ENUVDataTableError,
+                     "Component \"\": not enough memory on heap");
+  }
   EXPECT_EQ(t.NrOfColumns(), 2);
-  EXPECT_EQ(t.NumericData->NrOfColumns(), 2);
+  EXPECT_EQ(t.NrOfRows(), 2);
+  EXPECT_EQ(t.NumericData->NrOfRows(), 2);
+  EXPECT_EQ(t.GetElem(2, 2), 7.0);
 }
 
 TEST(DataTableCore, ResizeKeepsOverlap) {
