@@ -9,8 +9,8 @@
 // text column of scale stUnknown with invalid cells, and a warning says why.
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <exception>
+#include <forward_list>
 #include <limits>
 #include <unordered_map>
 
@@ -68,7 +68,9 @@ struct TClassifier {
 struct TTextDict {
   std::unordered_map<std::string_view, int32_t> Ids;
   std::vector<std::string_view> Texts;
-  std::deque<std::string> Owned;  ///< unescaped texts that are not in the buffer
+  /// Unescaped texts that are not in the buffer; a list keeps them in place
+  /// and, unlike a deque, allocates nothing for the many columns without any.
+  std::forward_list<std::string> Owned;
 
   int32_t Intern(const TCSVField& F) {
     std::string_view t = F.Text();
@@ -80,8 +82,8 @@ struct TTextDict {
     const auto it = Ids.find(t);
     if (it != Ids.end()) return it->second;
     if (F.Escaped) {
-      Owned.push_back(std::move(unescaped));
-      t = Owned.back();
+      Owned.push_front(std::move(unescaped));
+      t = Owned.front();
     }
     const auto id = static_cast<int32_t>(Texts.size());
     Ids.emplace(t, id);
