@@ -37,6 +37,16 @@ bool TMatrix::Resize(int32_t Nc, int32_t Nr) {
   return true;
 }
 
+bool TMatrix::SwapStorage(std::vector<double>& Data, int32_t Nc, int32_t Nr) {
+  if (Nc < 1 || Nr < 1 || Data.size() != static_cast<size_t>(Nc) * static_cast<size_t>(Nr))
+    return false;
+  FMat.swap(Data);
+  FColsAlloc = FNCol = Nc;
+  FRowsAlloc = FNRow = Nr;
+  Changed();
+  return true;
+}
+
 bool TMatrix::ResizeAndClear(int32_t Nc, int32_t Nr) {
   if (!Resize(Nc, Nr)) return false;
   Fill(0.0);

@@ -95,6 +95,11 @@ class NUV_API TMatrix : public TComponent {
   /// changes. Negative counts become 0. Raises ENUVMatrixError "not enough memory on heap".
   bool Resize(int32_t Nc, int32_t Nr);
   bool ResizeAndClear(int32_t Nc, int32_t Nr);
+  /// Exchanges the elements with Data, which holds Nc >= 1 columns of Nr >= 1
+  /// rows one column after the other, so that a loader can fill its work
+  /// storage and commit it without a copy; Data receives the old elements.
+  /// Fires OnChange. False, with nothing changed, when the sizes do not fit.
+  bool SwapStorage(std::vector<double>& Data, int32_t Nc, int32_t Nr);
   void Fill(double Value);
   void FillDiag(double Value);
   void FillRandomUniform(double RangeLow, double RangeHigh);

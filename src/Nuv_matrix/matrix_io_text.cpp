@@ -355,22 +355,6 @@ bool ReadWholeFile(const std::string& FileName, std::string& Text, TMatrixTextIn
   return ok;
 }
 
-/// Number text that reads back as written: "NaN", "Inf", "-Inf" as strff
-/// writes them; fixed point with Decimals places when Decimals >= 0; else
-/// SigDigits significant digits, or the shortest exact text for 0 or >= 15.
-char* FormatNumber(char* P, char* End, double v, int32_t SigDigits, int32_t Decimals) {
-  if (std::isnan(v)) return std::copy_n("NaN", 3, P);
-  if (std::isinf(v)) return v < 0 ? std::copy_n("-Inf", 4, P) : std::copy_n("Inf", 3, P);
-  std::to_chars_result r;
-  if (Decimals >= 0)
-    r = std::to_chars(P, End, v, std::chars_format::fixed, Decimals);
-  else if (SigDigits <= 0 || SigDigits >= 15)
-    r = std::to_chars(P, End, v);
-  else
-    r = std::to_chars(P, End, v, std::chars_format::general, SigDigits);
-  return r.ptr;
-}
-
 /// The matrix's storage fields, handed over by the loading member.
 struct TStorageRef {
   std::vector<double>& Mat;
@@ -438,7 +422,7 @@ bool TMatrix::StoreOnFile(const std::string& FileName, char Delimiter,
         const double* p = FMat.data() + r;
         for (int32_t c = 0; c < FNCol; ++c) {
           if (c > 0) line += Delimiter;
-          char* e = FormatNumber(buf, buf + sizeof(buf), p[static_cast<size_t>(c) * stride],
+          char* e = FormatDoubleText(buf, buf + sizeof(buf), p[static_cast<size_t>(c) * stride],
                                  FPrecis[0], FPrecis[1]);
           line.append(buf, e);
         }

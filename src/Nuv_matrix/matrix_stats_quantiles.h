@@ -80,11 +80,7 @@ bool QuartilesOf(const M& Mat, const T* Base, const TMatBlock& B, double& Q1, do
   std::vector<T> work;
   if (!CopyBlock(Base, Mat.ColStride(), Mat.NrOfRows(), B, work))
     RaiseComponentError<ENUVMatrixError>(&Mat, "not enough memory on heap");
-  const TOrderPos pos[3] = {QuartilePos(n, 0.25), QuartilePos(n, 0.5), QuartilePos(n, 0.75)};
-  SelectOrderPositions(work, pos, 3);
-  Q1 = Interpolate(work, pos[0]);
-  Q2 = Interpolate(work, pos[1]);
-  Q3 = Interpolate(work, pos[2]);
+  QuartilesOf(work, Q1, Q2, Q3);
   return true;
 }
 

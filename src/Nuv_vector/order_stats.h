@@ -86,5 +86,17 @@ double Interpolate(const std::vector<T>& a, const TOrderPos& pos) {
   return lo + (hi - lo) * pos.F;
 }
 
+/// The quartiles at the positions (n + 1) p of the values in Work (reordered;
+/// at least one value).
+template <class T>
+void QuartilesOf(std::vector<T>& Work, double& Q1, double& Q2, double& Q3) {
+  const auto n = static_cast<int64_t>(Work.size());
+  const TOrderPos pos[3] = {QuartilePos(n, 0.25), QuartilePos(n, 0.5), QuartilePos(n, 0.75)};
+  SelectOrderPositions(Work, pos, 3);
+  Q1 = Interpolate(Work, pos[0]);
+  Q2 = Interpolate(Work, pos[1]);
+  Q3 = Interpolate(Work, pos[2]);
+}
+
 }  // namespace detail
 }  // namespace nuv

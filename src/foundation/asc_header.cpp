@@ -64,28 +64,41 @@ bool ParseFlags(std::string_view Line, bool* Flags) {
 
 }  // namespace
 
-int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32_t& NumCols,
-                        int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
-                        bool& ColAttrib) {
+int32_t ParseHeaderOfASC(const std::string* Lines, int32_t NLines, std::string& Comment,
+                         int32_t& NumCols, int32_t& NumRows, bool& RowAttrib, bool& ColNames,
+                         bool& RowNames, bool& ColAttrib) {
   Comment.clear();
   NumCols = 0;
   NumRows = 0;
   RowAttrib = ColNames = RowNames = ColAttrib = false;
-
-  TTextReader reader;
-  if (!reader.Open(FileName)) return ascCannotOpen;
-  std::string line;
-  if (!reader.ReadLine(line)) return ascBadColumnCount;
-  Comment = line;
-  if (!reader.ReadLine(line) || !ParseCount(line, 1, NumCols)) return ascBadColumnCount;
-  if (!reader.ReadLine(line) || !ParseCount(line, 0, NumRows)) return ascBadRowCount;
+  if (NLines < 1) return ascBadColumnCount;
+  Comment = Lines[0];
+  if (NLines < 2 || !ParseCount(Lines[1], 1, NumCols)) return ascBadColumnCount;
+  if (NLines < 3 || !ParseCount(Lines[2], 0, NumRows)) return ascBadRowCount;
   bool flags[4] = {false, false, false, false};
-  if (!reader.ReadLine(line) || !ParseFlags(line, flags)) return ascBadFlags;
+  if (NLines < 4 || !ParseFlags(Lines[3], flags)) return ascBadFlags;
   RowAttrib = flags[0];
   ColNames = flags[1];
   RowNames = flags[2];
   ColAttrib = flags[3];
   return ascOK;
+}
+
+int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32_t& NumCols,
+                        int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
+                        bool& ColAttrib) {
+  TTextReader reader;
+  if (!reader.Open(FileName)) {
+    Comment.clear();
+    NumCols = NumRows = 0;
+    RowAttrib = ColNames = RowNames = ColAttrib = false;
+    return ascCannotOpen;
+  }
+  std::string lines[4];
+  int32_t n = 0;
+  while (n < 4 && reader.ReadLine(lines[n])) ++n;
+  return ParseHeaderOfASC(lines, n, Comment, NumCols, NumRows, RowAttrib, ColNames, RowNames,
+                          ColAttrib);
 }
 
 }  // namespace nuv

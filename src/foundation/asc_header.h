@@ -33,4 +33,10 @@ NUV_API int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Commen
                                 int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
                                 bool& ColAttrib);
 
+/// The same rules for the four header lines given as text (Lines[0..NLines-1],
+/// without line ends; fewer than four lines mean the file ended there).
+NUV_API int32_t ParseHeaderOfASC(const std::string* Lines, int32_t NLines, std::string& Comment,
+                                 int32_t& NumCols, int32_t& NumRows, bool& RowAttrib,
+                                 bool& ColNames, bool& RowNames, bool& ColAttrib);
+
 }  // namespace nuv

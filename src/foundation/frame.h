@@ -24,3 +24,4 @@
 #include "foundation/strings.h"
 #include "foundation/textfile.h"
 #include "foundation/types.h"
+#include "foundation/utf8.h"

@@ -1,5 +1,6 @@
 #include "foundation/strings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -268,6 +269,19 @@ bool TextToDouble(std::string_view Text, double& Value) {
 bool TextToInt32(std::string_view Text, int32_t& Value) {
   const std::string_view t = Trim(Text);
   return detail::ParseInt32Token(t.data(), t.data() + t.size(), Value);
+}
+
+char* FormatDoubleText(char* P, char* End, double v, int32_t SigDigits, int32_t Decimals) {
+  if (std::isnan(v)) return std::copy_n("NaN", 3, P);
+  if (std::isinf(v)) return v < 0 ? std::copy_n("-Inf", 4, P) : std::copy_n("Inf", 3, P);
+  std::to_chars_result r;
+  if (Decimals >= 0)
+    r = std::to_chars(P, End, v, std::chars_format::fixed, Decimals);
+  else if (SigDigits <= 0 || SigDigits >= 15)
+    r = std::to_chars(P, End, v);
+  else
+    r = std::to_chars(P, End, v, std::chars_format::general, SigDigits);
+  return r.ec == std::errc() ? r.ptr : P;
 }
 
 }  // namespace nuv

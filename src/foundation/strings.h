@@ -15,6 +15,14 @@ namespace nuv {
 /// Width characters. NaN and infinities give "NaN", "Inf" and "-Inf".
 NUV_API std::string strff(double x, int32_t Width, int32_t Decimals);
 
+/// Number text that reads back as written, into [P, End) (32 bytes suffice
+/// for every form but fixed point of huge values): "NaN", "Inf", "-Inf" as
+/// strff writes them; fixed point with Decimals places when Decimals >= 0;
+/// else SigDigits significant digits, or the shortest text that reads back to
+/// the identical double when SigDigits is 0 or >= 15. Returns the end of the
+/// text. Independent of the locale.
+NUV_API char* FormatDoubleText(char* P, char* End, double v, int32_t SigDigits, int32_t Decimals);
+
 /// Whether Line matches Pattern. A pattern that is exactly one of the class
 /// names below tests for a character class; any other pattern is a plain,
 /// case-sensitive substring (the empty pattern matches every line).

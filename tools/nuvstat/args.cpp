@@ -22,8 +22,11 @@ const char* const kOverview =
     "  pca        principal components: eigenvalues, variance shares, loadings, scores\n"
     "  regress    multiple linear regression of one column on the others\n"
     "\n"
-    "FILE holds one row per line, the cells separated by commas, semicolons, tabs or\n"
-    "blanks, with an optional header line of column names; '-' reads standard input.\n"
+    "FILE is CSV text: one row per line, the cells separated by commas, semicolons,\n"
+    "tabs or blanks, with an optional header line of column names; '-' reads standard\n"
+    "input. Columns of numbers are analysed; columns of texts (such as a species) are\n"
+    "listed and left out. Empty cells and NA, NaN, null or ? are missing values: describe\n"
+    "skips them column by column, the other commands use the rows without any.\n"
     "Without FILE the command runs on the bundled Iris measurements (150 flowers, four\n"
     "columns in centimetres).\n"
     "\n"
@@ -44,7 +47,8 @@ const char* const kDescribe =
     "sorted column. Skewness and kurtosis carry the small-sample correction\n"
     "(n^2 g1 / ((n-1)(n-2)) and its kurtosis counterpart, the figures of spreadsheets\n"
     "and of most statistics packages). A figure that needs more rows than the column\n"
-    "has (standard deviation: 3, skewness and kurtosis: 4) is shown as n/a.\n";
+    "has (standard deviation: 3, skewness and kurtosis: 4) is shown as n/a. Missing\n"
+    "cells are skipped and counted; columns of texts are listed below the statistics.\n";
 
 const char* const kCorr =
     "usage: nuvstat corr [--format table|csv|json] [FILE]\n"

@@ -13,7 +13,8 @@ Report RunCov(const DataSet& Data, const Options& Opt);
 Report RunPca(const DataSet& Data, const Options& Opt);
 Report RunRegress(const DataSet& Data, const Options& Opt);
 
-/// The report's head: command, source, number of rows and columns.
-Report StartReport(const std::string& Command, const DataSet& Data);
+/// The report's head: command, source, number of rows and numeric columns, the
+/// columns left out, and with CompleteRows the rows left out for a missing cell.
+Report StartReport(const std::string& Command, const DataSet& Data, bool CompleteRows = true);
 
 }  // namespace nuvstat

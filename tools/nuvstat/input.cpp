@@ -3,12 +3,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "errors.h"
+#include "foundation/frame.h"
 #include "progress.h"
 #include "sample_data.h"
 
@@ -60,27 +61,47 @@ std::string Printable(const std::string& s) {
   return out;
 }
 
-[[noreturn]] void RaiseLoadError(const std::string& Source, const nuv::TMatrixTextInfo& Info) {
+[[noreturn]] void RaiseLoadError(const std::string& Source, const nuv::TCSVImportInfo& Info) {
   std::string where = Source;
   if (Info.ErrorLine > 0) {
     where += ", line " + std::to_string(Info.ErrorLine);
     if (Info.ErrorColumn > 0) where += ", column " + std::to_string(Info.ErrorColumn);
   }
-  throw ToolError(where + ": " + (Info.ErrorText.empty() ? "not a table of numbers"
-                                                         : Printable(Info.ErrorText)));
+  throw ToolError(where + ": " +
+                  (Info.ErrorText.empty() ? "not a table" : Printable(Info.ErrorText)));
 }
 
-// The reader takes "NaN" and "Inf" as numbers, but the statistics treat them
-// unevenly (a NaN mean beside a minimum that skips it): refuse them up front.
+// The statistics have no use for infinite values: refuse them up front.
 void RejectNonFinite(const DataSet& Data) {
-  const int32_t n = Data.NRows();
-  for (int32_t c = 1; c <= Data.NCols(); ++c) {
-    const double* col = Data.Mat->ColData(c);
-    for (int32_t r = 0; r < n; ++r)
-      if (!std::isfinite(col[r]))
+  const nuv::TDataTable& t = *Data.Table;
+  for (size_t k = 0; k < Data.TableCols.size(); ++k) {
+    const int32_t c = Data.TableCols[k];
+    const double* col = t.NumericData->ColData(c);
+    for (int32_t r = 0; r < t.NrOfRows(); ++r)
+      if (t.GetIsNumber(c, r + 1) && !std::isfinite(col[r]))
         throw ToolError(Data.Source + ": data row " + std::to_string(r + 1) + ", column " +
-                        std::to_string(c) + " (" + Quoted(Data.Names[static_cast<size_t>(c - 1)]) +
-                        "): NaN and infinite values cannot be analysed");
+                        std::to_string(c) + " (" + Quoted(Data.Names[k]) +
+                        "): infinite values cannot be analysed");
+  }
+}
+
+// The numeric columns over the rows where none of them is missing.
+void CompleteRows(DataSet& Data) {
+  const nuv::TDataTable& t = *Data.Table;
+  const int32_t n = t.NrOfRows();
+  std::vector<int32_t> rows;
+  for (int32_t r = 1; r <= n; ++r) {
+    bool complete = true;
+    for (int32_t c : Data.TableCols) complete = complete && t.GetIsNumber(c, r);
+    if (complete) rows.push_back(r);
+  }
+  const auto p = static_cast<int32_t>(Data.TableCols.size());
+  Data.Mat = std::make_unique<nuv::TMatrix>();
+  Data.Mat->Resize(p, static_cast<int32_t>(rows.size()));
+  for (int32_t k = 1; k <= p; ++k) {
+    const double* src = t.NumericData->ColData(Data.TableCols[static_cast<size_t>(k - 1)]);
+    double* dst = Data.Mat->ColData(k);
+    for (size_t i = 0; i < rows.size(); ++i) dst[i] = src[rows[i] - 1];
   }
 }
 
@@ -88,41 +109,57 @@ void RejectNonFinite(const DataSet& Data) {
 
 DataSet LoadData(const std::string& File) {
   DataSet data;
-  data.Mat = std::make_unique<nuv::TMatrix>();
-  nuv::TMatrixTextInfo info;
+  data.Table = std::make_unique<nuv::TDataTable>();
+  nuv::TCSVImportOptions opt;
+  opt.CommentChar = '#';
+  nuv::TCSVImportInfo info;
   bool ok = false;
   SetProgressLabel("reading");
   if (File.empty()) {
     data.Source = "bundled Iris sample";
     if (kIrisCsv[0] == '\0') throw ToolError("this build has no bundled sample: give a FILE");
-    ok = data.Mat->LoadFromText(kIrisCsv, true, info);
+    ok = data.Table->ImportFromCSVText(kIrisCsv, opt, info);
   } else if (File == "-") {
     data.Source = "stdin";
     const std::string text = ReadStdin();
-    if (text.find_first_not_of(" \t\r\n") == std::string::npos)
-      throw ToolError("stdin: no data");
-    ok = data.Mat->LoadFromText(text, true, info);
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) throw ToolError("stdin: no data");
+    ok = data.Table->ImportFromCSVText(text, opt, info);
   } else {
     data.Source = File;
     CheckReadable(File);
-    ok = data.Mat->LoadFromFile(File, true, info);
+    ok = data.Table->ImportFromCSV(File, opt, info);
   }
   CheckInterrupted();
   if (!ok) RaiseLoadError(data.Source, info);
-  if (data.NRows() == 0 || data.NCols() == 0) throw ToolError(data.Source + ": no data");
-  const auto nc = static_cast<size_t>(data.NCols());
-  data.Names = info.ColNames;
-  data.Names.resize(nc);
-  for (size_t c = 0; c < nc; ++c)
-    if (data.Names[c].empty()) data.Names[c] = "V" + std::to_string(c + 1);
+  for (const std::string& w : info.Warnings)
+    std::fprintf(stderr, "nuvstat: %s: warning: %s\n", data.Source.c_str(), Printable(w).c_str());
+  const nuv::TDataTable& t = *data.Table;
+  data.FileRows = t.NrOfRows();
+  for (int32_t c = 1; c <= t.NrOfColumns(); ++c) {
+    const nuv::TCSVColumnInfo& ci = info.Columns[static_cast<size_t>(c - 1)];
+    const std::string name = info.HasHeader ? Printable(t.GetColName(c)) : "V" + std::to_string(c);
+    if (ci.Kind == nuv::ckNumeric) {
+      data.TableCols.push_back(c);
+      data.Names.push_back(name);
+      data.Missing.push_back(ci.EmptyCells);
+    } else {
+      data.Others.push_back(
+          {name, ci.Kind == nuv::ckNominal ? "nominal" : "text", ci.Labels, ci.EmptyCells});
+    }
+  }
+  if (data.TableCols.empty()) throw ToolError(data.Source + ": no numeric column");
   RejectNonFinite(data);
+  CompleteRows(data);
   return data;
 }
 
 void RequireRows(const DataSet& Data, int32_t MinRows, const std::string& What) {
-  if (Data.NRows() < MinRows)
-    throw ToolError(Data.Source + ": too few rows: " + What + " needs at least " +
-                    std::to_string(MinRows) + ", the data has " + std::to_string(Data.NRows()));
+  if (Data.NRows() >= MinRows) return;
+  const std::string have = Data.LeftOutRows() > 0
+                               ? std::to_string(Data.NRows()) + " rows without missing values"
+                               : std::to_string(Data.NRows());
+  throw ToolError(Data.Source + ": too few rows: " + What + " needs at least " +
+                  std::to_string(MinRows) + ", the data has " + have);
 }
 
 int32_t FindColumn(const DataSet& Data, const std::string& NameOrNumber) {
