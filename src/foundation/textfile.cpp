@@ -55,6 +55,7 @@ void TTextReader::Close() {
   if (FFile != nullptr) std::fclose(FFile);
   FFile = nullptr;
   FPos = FEnd = 0;
+  FRead = 0;
   FAtEnd = false;
   FFailed = false;
 }
@@ -64,6 +65,7 @@ bool TTextReader::Rewind() {
   std::clearerr(FFile);
   if (std::fseek(FFile, 0, SEEK_SET) != 0) return false;
   FPos = FEnd = 0;
+  FRead = 0;
   FAtEnd = false;
   FFailed = false;
   return true;
@@ -92,6 +94,7 @@ bool TTextReader::Fill() {
     return false;
   }
   FEnd += got;
+  FRead += static_cast<int64_t>(got);
   return true;
 }
 
