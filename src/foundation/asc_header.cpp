@@ -62,16 +62,9 @@ bool ParseFlags(std::string_view Line, bool* Flags) {
   return count >= 3;
 }
 
-}  // namespace
-
-int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32_t& NumCols,
-                        int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
-                        bool& ColAttrib) {
-  Comment.clear();
-  NumCols = 0;
-  NumRows = 0;
-  RowAttrib = ColNames = RowNames = ColAttrib = false;
-
+int32_t ReadHeader(const std::string& FileName, std::string& Comment, int32_t& NumCols,
+                   int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
+                   bool& ColAttrib) {
   TTextReader reader;
   if (!reader.Open(FileName)) return ascCannotOpen;
   std::string line;
@@ -86,6 +79,28 @@ int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32
   RowNames = flags[2];
   ColAttrib = flags[3];
   return ascOK;
+}
+
+}  // namespace
+
+int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32_t& NumCols,
+                        int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
+                        bool& ColAttrib) {
+  Comment.clear();
+  NumCols = 0;
+  NumRows = 0;
+  RowAttrib = ColNames = RowNames = ColAttrib = false;
+  try {
+    return ReadHeader(FileName, Comment, NumCols, NumRows, RowAttrib, ColNames, RowNames,
+                      ColAttrib);
+  } catch (const std::exception&) {
+    // No memory for a line: the file cannot be read, and the outputs say nothing.
+    Comment.clear();
+    NumCols = 0;
+    NumRows = 0;
+    RowAttrib = ColNames = RowNames = ColAttrib = false;
+    return ascCannotOpen;
+  }
 }
 
 }  // namespace nuv
