@@ -1,0 +1,351 @@
+// Allocation failure, one allocation at a time: every loader and resizer is
+// run with its first, second, third ... allocation failing until it runs
+// through without reaching the failing one. Each outcome must be the
+// operation's own: a loader returns false (it never raises) and leaves its
+// object as it was; a resizer raises its unit's "not enough memory" error and
+// leaves its object as it was. A second group caps single allocations, as a
+// small machine would, and loads inputs larger than the cap.
+// This program replaces operator new (common/alloc_limit.cpp).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Nuv_matrix/Nuv_matrix.h"
+#include "Nuv_vector/Nuv_vector.h"
+#include "common/alloc_limit.h"
+#include "common/test_util.h"
+
+using namespace nuv;
+using nuv_test::FailAllocationNumber;
+using nuv_test::RefusedAllocations;
+
+namespace {
+
+std::string TmpFile(const std::string& Name) {
+  return std::string(NUV_TEST_TMP_DIR) + "/allocfail_" + Name;
+}
+
+void WriteFile(const std::string& Path, const std::string& Bytes) {
+  std::ofstream(Path, std::ios::binary) << Bytes;
+}
+
+// The n-th allocation from construction on fails, until destruction.
+class FailingAllocation {
+ public:
+  explicit FailingAllocation(uint64_t N) { FailAllocationNumber(N); }
+  ~FailingAllocation() { FailAllocationNumber(0); }
+};
+
+// Runs Attempt(n) for n = 1, 2, ... until an attempt does not reach its n-th
+// allocation; returns the number of allocations the operation makes.
+uint64_t WithEachAllocationFailing(const std::function<void(uint64_t)>& Attempt) {
+  for (uint64_t n = 1; n <= 100000; ++n) {
+    const uint64_t refused = RefusedAllocations();
+    Attempt(n);
+    if (RefusedAllocations() == refused) return n - 1;
+  }
+  ADD_FAILURE() << "the operation does not stop allocating";
+  return 0;
+}
+
+template <class V>
+struct VectorState {
+  explicit VectorState(const V& v) : Size(v.NrOfElem()), Crc(v.CRCofData()), Empty(v.IsEmpty()) {}
+  bool operator==(const VectorState& o) const {
+    return Size == o.Size && Crc == o.Crc && Empty == o.Empty;
+  }
+  int32_t Size;
+  std::string Crc;
+  bool Empty;
+};
+
+struct MatrixState {
+  explicit MatrixState(const TMatrix& m)
+      : Cols(m.NrOfColumns()), Rows(m.NrOfRows()), Crc(m.CRCofData()), Id(m.DataID()),
+        P1(m.GetFPrecis(1)), P2(m.GetFPrecis(2)) {}
+  bool operator==(const MatrixState& o) const {
+    return Cols == o.Cols && Rows == o.Rows && Crc == o.Crc && Id == o.Id && P1 == o.P1 &&
+           P2 == o.P2;
+  }
+  int32_t Cols, Rows;
+  std::string Crc, Id;
+  int32_t P1, P2;
+};
+
+template <class V, class T>
+void Fill(V& v, std::initializer_list<T> values) {
+  v.Resize(static_cast<int32_t>(values.size()));
+  int32_t i = 1;
+  for (T x : values) v.SetVal(i++, x);
+}
+
+// A loader of vector V from the prepared input, into a vector of six
+// elements: with the n-th allocation failing it returns false and leaves the
+// vector alone, or it succeeds and the vector equals the one a run without
+// failure gives.
+template <class V>
+void CheckVectorLoader(const char* What, const std::function<bool(V&)>& Load) {
+  V want;
+  Fill<V, typename V::ElemType>(want, {7, 8, 9, 10, 11, 12});
+  ASSERT_TRUE(Load(want)) << What;
+  const VectorState<V> loaded(want);
+  const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
+    V v;
+    Fill<V, typename V::ElemType>(v, {7, 8, 9, 10, 11, 12});
+    const VectorState<V> before(v);
+    bool ok = false;
+    bool raised = false;
+    {
+      FailingAllocation fail(n);
+      try {
+        ok = Load(v);
+      } catch (...) {
+        raised = true;
+      }
+    }
+    EXPECT_FALSE(raised) << What << ": allocation " << n << " failing raised";
+    if (ok)
+      EXPECT_TRUE(VectorState<V>(v) == loaded) << What << ": allocation " << n;
+    else
+      EXPECT_TRUE(VectorState<V>(v) == before) << What << ": allocation " << n << " changed it";
+  });
+  EXPECT_GT(points, 0u) << What;
+}
+
+void CheckMatrixLoader(const char* What, const std::function<bool(TMatrix&)>& Load) {
+  TMatrix want;
+  want.Resize(4, 3);
+  want.Fill(5.0);
+  want.SetDataID("before");
+  ASSERT_TRUE(Load(want)) << What;
+  const MatrixState loaded(want);
+  const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
+    TMatrix m;
+    m.Resize(4, 3);
+    m.Fill(5.0);
+    m.SetDataID("before");
+    const MatrixState before(m);
+    bool ok = false;
+    bool raised = false;
+    {
+      FailingAllocation fail(n);
+      try {
+        ok = Load(m);
+      } catch (...) {
+        raised = true;
+      }
+    }
+    EXPECT_FALSE(raised) << What << ": allocation " << n << " failing raised";
+    if (ok)
+      EXPECT_TRUE(MatrixState(m) == loaded) << What << ": allocation " << n;
+    else
+      EXPECT_TRUE(MatrixState(m) == before) << What << ": allocation " << n << " changed it";
+  });
+  EXPECT_GT(points, 0u) << What;
+}
+
+}  // namespace
+
+TEST(AllocationFailure, VectorLoadersFailCleanly) {
+  TVector src;
+  Fill<TVector, double>(src, {1.5, -2.0, 3.25, 4.0, 5.5});
+  TMemoryStream* rec = nullptr;
+  src.SaveToStream(rec, 0, 0);
+  std::unique_ptr<TMemoryStream> owned(rec);
+  const std::string text = TmpFile("vec.txt");
+  ASSERT_TRUE(src.StoreOnFile(1, 5, 3, text));
+  const std::string list = TmpFile("list.txt");
+  WriteFile(list, "# list\n1.5\n\n-2\n3.25\nnone\n");
+
+  for (bool adjust : {true, false}) {
+    CheckVectorLoader<TVector>("TVector stream", [&](TVector& v) {
+      rec->SetPosition(0);
+      return v.LoadFromStream(rec, adjust);
+    });
+    CheckVectorLoader<TVector>("TVector text", [&](TVector& v) {
+      return v.LoadFromFile(text, adjust);
+    });
+    CheckVectorLoader<TVector>("TVector list", [&](TVector& v) {
+      return v.LoadFromFile(list, adjust, true);
+    });
+  }
+
+  TIntVector isrc;
+  Fill<TIntVector, int32_t>(isrc, {11, -12, 13, 14});
+  TMemoryStream* irec = nullptr;
+  isrc.SaveToStream(irec, 0, 0);
+  std::unique_ptr<TMemoryStream> iowned(irec);
+  const std::string itext = TmpFile("ivec.txt");
+  ASSERT_TRUE(isrc.StoreOnFile(1, 4, itext));
+  CheckVectorLoader<TIntVector>("TIntVector stream", [&](TIntVector& v) {
+    irec->SetPosition(0);
+    return v.LoadFromStream(irec, true);
+  });
+  CheckVectorLoader<TIntVector>("TIntVector text",
+                                [&](TIntVector& v) { return v.LoadFromFile(itext, true); });
+}
+
+TEST(AllocationFailure, MatrixLoadersFailCleanly) {
+  TMatrix src;
+  src.Resize(3, 2);
+  src.FillRandomUniform(-1, 1);
+  src.SetDataID("sample");
+  TMemoryStream* rec = nullptr;
+  src.SaveToStream(rec);
+  std::unique_ptr<TMemoryStream> owned(rec);
+  const std::string bin = TmpFile("mat.bin");
+  ASSERT_TRUE(src.SaveBinary(bin));
+  const std::string csv = TmpFile("mat.csv");
+  ASSERT_TRUE(src.StoreOnFile(csv, ';', {"a", "b", "c"}));
+
+  for (bool adjust : {true, false}) {
+    CheckMatrixLoader("matrix stream", [&](TMatrix& m) {
+      rec->SetPosition(0);
+      return m.LoadFromStream(rec, adjust);
+    });
+    CheckMatrixLoader("matrix binary file", [&](TMatrix& m) { return m.LoadBinary(bin, adjust); });
+    CheckMatrixLoader("matrix text file", [&](TMatrix& m) {
+      TMatrixTextInfo info;
+      return m.LoadFromFile(csv, adjust, info);
+    });
+    CheckMatrixLoader("matrix text", [&](TMatrix& m) {
+      TMatrixTextInfo info;
+      return m.LoadFromText("x y\n1 2\n3 4\n", adjust, info);
+    });
+  }
+}
+
+TEST(AllocationFailure, ResizersRaiseTheirErrorAndKeepTheObject) {
+  WithEachAllocationFailing([](uint64_t n) {
+    TVector v;
+    v.SetName("v");
+    Fill<TVector, double>(v, {1, 2, 3});
+    const VectorState<TVector> before(v);
+    FailingAllocation fail(n);
+    try {
+      v.Resize(100000);
+    } catch (const ENUVVectorError& e) {
+      FailAllocationNumber(0);
+      EXPECT_EQ(std::string(e.what()), "Component \"v\": not enough memory");
+      EXPECT_TRUE(VectorState<TVector>(v) == before);
+    }
+  });
+  WithEachAllocationFailing([](uint64_t n) {
+    TMatrix m;
+    m.SetName("m");
+    m.Resize(2, 3);
+    m.Fill(4.0);
+    const MatrixState before(m);
+    FailingAllocation fail(n);
+    try {
+      m.Resize(300, 200);
+    } catch (const ENUVMatrixError& e) {
+      FailAllocationNumber(0);
+      EXPECT_EQ(std::string(e.what()), "Component \"m\": not enough memory on heap");
+      EXPECT_TRUE(MatrixState(m) == before);
+    }
+  });
+  WithEachAllocationFailing([](uint64_t n) {
+    TBitFld b;
+    b.SetSize(10);
+    b.SetBit(3, true);
+    FailingAllocation fail(n);
+    try {
+      b.SetSize(100000);
+    } catch (const ENUVError& e) {
+      FailAllocationNumber(0);
+      EXPECT_EQ(std::string(e.what()), "TBitFld.SetSize: not enough memory");
+      EXPECT_EQ(b.Size(), 10);
+      EXPECT_TRUE(b.GetBit(3));
+    }
+  });
+}
+
+TEST(AllocationFailure, WritersAndHeaderReadersNeverRaise) {
+  TVector v;
+  Fill<TVector, double>(v, {1, 2, 3});
+  const std::string f = TmpFile("store.txt");
+  WithEachAllocationFailing([&](uint64_t n) {
+    FailingAllocation fail(n);
+    try {
+      v.StoreOnFile(1, 3, 4, f);
+    } catch (...) {
+      FailAllocationNumber(0);
+      ADD_FAILURE() << "StoreOnFile raised with allocation " << n << " failing";
+    }
+  });
+  TMatrix m;
+  m.Resize(2, 2);
+  const std::vector<std::string> names = {"a long column name", "b"};
+  WithEachAllocationFailing([&](uint64_t n) {
+    FailingAllocation fail(n);
+    try {
+      m.StoreOnFile(f, ',', names);
+      m.SaveBinary(f);
+      int32_t c = 0, r = 0;
+      std::string id;
+      TMatrix::ReadBinaryHeader(f, c, r, id);
+    } catch (...) {
+      FailAllocationNumber(0);
+      ADD_FAILURE() << "a matrix file operation raised with allocation " << n << " failing";
+    }
+  });
+  const std::string asc = TmpFile("head.asc");
+  WriteFile(asc, "comment\n2 ; columns\n3 ; rows\nTRUE FALSE TRUE TRUE\n");
+  WithEachAllocationFailing([&](uint64_t n) {
+    std::string comment;
+    int32_t c = 0, r = 0;
+    bool f1, f2, f3, f4;
+    FailingAllocation fail(n);
+    try {
+      ReadHeaderOfASC(asc, comment, c, r, f1, f2, f3, f4);
+    } catch (...) {
+      FailAllocationNumber(0);
+      ADD_FAILURE() << "ReadHeaderOfASC raised with allocation " << n << " failing";
+    }
+  });
+}
+
+// Single allocations capped at 64 KiB: inputs that need more fail as a load,
+// without an exception and without touching the object.
+TEST(AllocationFailure, CappedAllocationsRefuseLargeInputs) {
+  TVector big;
+  big.Resize(20000);
+  big.FillRandomUniform(0, 1);
+  TMemoryStream* rec = nullptr;
+  big.SaveToStream(rec, 0, 0);
+  std::unique_ptr<TMemoryStream> owned(rec);
+  const std::string text = TmpFile("big.txt");
+  ASSERT_TRUE(big.StoreOnFile(1, 20000, 6, text));
+  TMatrix mbig;
+  mbig.Resize(100, 100);
+  TMemoryStream* mrec = nullptr;
+  mbig.SaveToStream(mrec);
+  std::unique_ptr<TMemoryStream> mowned(mrec);
+
+  TVector v;
+  Fill<TVector, double>(v, {1, 2, 3});
+  TMatrix m;
+  const VectorState<TVector> vb(v);
+  const MatrixState mb(m);
+  bool a = true, b = true, c = true, d = true;
+  {
+    nuv_test::ScopedAllocationCeiling cap(64 * 1024);
+    rec->SetPosition(0);
+    a = v.LoadFromStream(rec, true);
+    b = v.LoadFromFile(text, true);
+    c = v.LoadFromFile(text, true, true);
+    mrec->SetPosition(0);
+    d = m.LoadFromStream(mrec, true);
+  }
+  EXPECT_FALSE(a);
+  EXPECT_FALSE(b);
+  EXPECT_FALSE(c);
+  EXPECT_FALSE(d);
+  EXPECT_TRUE(VectorState<TVector>(v) == vb);
+  EXPECT_TRUE(MatrixState(m) == mb);
+}
