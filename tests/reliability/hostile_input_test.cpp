@@ -175,6 +175,7 @@ TEST(HostileInput, EmptyMatrixRecordsThatClaimGigabytesAreRefused) {
     for (int i = 0; i < 28; ++i) crc = CalcNextCRC32(p[i], crc);
     crc = ~crc;
     for (int k = 0; k < 4; ++k) p[28 + k] = static_cast<uint8_t>(crc >> (8 * k));
+    rec->SetPosition(0);
     TMatrix m;
     m.Resize(2, 2);
     m.Fill(3.0);
