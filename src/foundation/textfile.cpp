@@ -1,11 +1,13 @@
 #include "foundation/textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <system_error>
 
 #include "foundation/exceptions.h"
+#include "foundation/load_rules.h"
 #include "foundation/strings.h"
 
 namespace nuv {
@@ -36,8 +38,14 @@ bool TTextReader::Open(const std::string& FileName) {
   FFile = std::fopen(FileName.c_str(), "rb");
   if (FFile == nullptr) return false;
   std::setvbuf(FFile, nullptr, _IONBF, 0);  // the reader buffers for itself
+  // A small file needs no megabyte of buffer; a large one, a pipe or a device
+  // gets the whole chunk. Either way the buffer grows for a longer word.
+  const int64_t size = KnownFileSize(FileName);
+  const std::size_t chunk = size >= 0 && static_cast<uint64_t>(size) < kReadChunk
+                                ? std::max<std::size_t>(static_cast<std::size_t>(size) + 1, 4096)
+                                : kReadChunk;
   try {
-    FBuf.resize(kReadChunk);
+    FBuf.resize(chunk);
   } catch (const std::bad_alloc&) {
     Close();
     return false;
