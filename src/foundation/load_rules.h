@@ -12,8 +12,7 @@
 #pragma once
 
 #include <cstdint>
-#include <new>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -46,11 +45,11 @@ constexpr bool WithinUnfilledAllowance(int64_t Count, int64_t ItemBytes) noexcep
 
 /// Bytes from the stream's position to its end; 0 for an absent stream or a
 /// position at or beyond the end.
-NUV_API int64_t BytesLeft(const TStream* S);
+NUV_API int64_t BytesLeft(const TStream* S) noexcept;
 
 /// Size in bytes of a regular file; -1 when it cannot be told (missing, a
 /// pipe, a device), in which case a reader reads first and checks after.
-NUV_API int64_t KnownFileSize(const std::string& FileName);
+NUV_API int64_t KnownFileSize(const std::string& FileName) noexcept;
 
 /// Scratch storage of a reader. Items are appended as they are read and the
 /// storage grows with them, so it never runs ahead of the input; Reserve
@@ -65,27 +64,9 @@ class TLoadBuffer {
     int64_t n = Claimed;
     const int64_t fill = Available < 0 ? 4096 : (ItemBytes > 0 ? Available / ItemBytes : Available);
     if (n > fill) n = fill;
-    if (n <= 0) return true;
-    if (!ByteCountFits(static_cast<std::size_t>(n), sizeof(T))) return false;
-    try {
-      FItems.reserve(static_cast<std::size_t>(n));
-    } catch (const std::bad_alloc&) {
-      return false;
-    } catch (const std::length_error&) {
-      return false;
-    }
-    return true;
+    return n <= 0 || TryReserve(FItems, static_cast<std::size_t>(n));
   }
-  bool Append(const T& Value) {
-    try {
-      FItems.push_back(Value);
-    } catch (const std::bad_alloc&) {
-      return false;
-    } catch (const std::length_error&) {
-      return false;
-    }
-    return true;
-  }
+  bool Append(const T& Value) { return TryAppend(FItems, Value); }
   int64_t Count() const { return static_cast<int64_t>(FItems.size()); }
   const T& operator[](int64_t i) const { return FItems[static_cast<std::size_t>(i)]; }
   const T* Data() const { return FItems.data(); }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Nuv_math2/Nuv_math2.h"
 #include "Nuv_matrix/Nuv_matrix.h"
 #include "Nuv_vector/Nuv_vector.h"
 #include "common/alloc_limit.h"
@@ -83,69 +84,58 @@ void Fill(V& v, std::initializer_list<T> values) {
   for (T x : values) v.SetVal(i++, x);
 }
 
-// A loader of vector V from the prepared input, into a vector of six
-// elements: with the n-th allocation failing it returns false and leaves the
-// vector alone, or it succeeds and the vector equals the one a run without
-// failure gives.
-template <class V>
-void CheckVectorLoader(const char* What, const std::function<bool(V&)>& Load) {
-  V want;
-  Fill<V, typename V::ElemType>(want, {7, 8, 9, 10, 11, 12});
+// Object as Setup prepares it, loaded by Load: with the n-th allocation
+// failing the loader returns false and leaves the object as it was (State
+// compares), or it succeeds and the object equals the one a run without
+// failure gives. It never raises.
+template <class Object, class State>
+void CheckLoader(const char* What, const std::function<void(Object&)>& Setup,
+                 const std::function<bool(Object&)>& Load) {
+  Object want;
+  Setup(want);
   ASSERT_TRUE(Load(want)) << What;
-  const VectorState<V> loaded(want);
+  const State loaded(want);
   const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
-    V v;
-    Fill<V, typename V::ElemType>(v, {7, 8, 9, 10, 11, 12});
-    const VectorState<V> before(v);
+    Object o;
+    Setup(o);
+    const State before(o);
     bool ok = false;
     bool raised = false;
     {
       FailingAllocation fail(n);
       try {
-        ok = Load(v);
+        ok = Load(o);
       } catch (...) {
         raised = true;
       }
     }
     EXPECT_FALSE(raised) << What << ": allocation " << n << " failing raised";
-    if (ok)
-      EXPECT_TRUE(VectorState<V>(v) == loaded) << What << ": allocation " << n;
-    else
-      EXPECT_TRUE(VectorState<V>(v) == before) << What << ": allocation " << n << " changed it";
+    if (ok) {
+      EXPECT_TRUE(State(o) == loaded) << What << ": allocation " << n;
+    } else {
+      EXPECT_TRUE(State(o) == before) << What << ": allocation " << n << " changed it";
+    }
   });
   EXPECT_GT(points, 0u) << What;
 }
 
+// Vector loaders start from a vector of six elements.
+template <class V>
+void CheckVectorLoader(const char* What, const std::function<bool(V&)>& Load) {
+  CheckLoader<V, VectorState<V>>(
+      What, [](V& v) { Fill<V, typename V::ElemType>(v, {7, 8, 9, 10, 11, 12}); }, Load);
+}
+
+// Matrix loaders start from a 4 x 3 matrix of fives.
 void CheckMatrixLoader(const char* What, const std::function<bool(TMatrix&)>& Load) {
-  TMatrix want;
-  want.Resize(4, 3);
-  want.Fill(5.0);
-  want.SetDataID("before");
-  ASSERT_TRUE(Load(want)) << What;
-  const MatrixState loaded(want);
-  const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
-    TMatrix m;
-    m.Resize(4, 3);
-    m.Fill(5.0);
-    m.SetDataID("before");
-    const MatrixState before(m);
-    bool ok = false;
-    bool raised = false;
-    {
-      FailingAllocation fail(n);
-      try {
-        ok = Load(m);
-      } catch (...) {
-        raised = true;
-      }
-    }
-    EXPECT_FALSE(raised) << What << ": allocation " << n << " failing raised";
-    if (ok)
-      EXPECT_TRUE(MatrixState(m) == loaded) << What << ": allocation " << n;
-    else
-      EXPECT_TRUE(MatrixState(m) == before) << What << ": allocation " << n << " changed it";
-  });
-  EXPECT_GT(points, 0u) << What;
+  CheckLoader<TMatrix, MatrixState>(
+      What,
+      [](TMatrix& m) {
+        m.Resize(4, 3);
+        m.Fill(5.0);
+        m.SetDataID("before");
+      },
+      Load);
 }
 
 }  // namespace
@@ -217,6 +207,41 @@ TEST(AllocationFailure, MatrixLoadersFailCleanly) {
       return m.LoadFromText("x y\n1 2\n3 4\n", adjust, info);
     });
   }
+}
+
+// The curve fitter's import raises its "not enough memory" (or returns a
+// header code) and keeps its pairs.
+TEST(AllocationFailure, CurveFitImportFailsCleanly) {
+  TCurveFit src;
+  for (int i = 0; i < 5; ++i) src.EnterStatValue(i, 2.0 * i - 1);
+  const std::string asc = TmpFile("pairs.asc");
+  ASSERT_EQ(src.ExportAsASC(asc, "pairs", 4), "");
+  const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
+    TCurveFit f;
+    f.SetName("fit");
+    f.EnterStatValue(7, 8);
+    int32_t code = 0;
+    std::string raised;
+    {
+      FailingAllocation fail(n);
+      try {
+        code = f.ImportASC(asc);
+      } catch (const ENUVMath2Error& e) {
+        FailAllocationNumber(0);
+        raised = e.what();
+      }
+    }
+    if (!raised.empty()) {
+      EXPECT_EQ(raised, "Component \"fit\": not enough memory");
+    }
+    if (!raised.empty() || code != 0) {
+      EXPECT_EQ(f.NumData(), 1) << "allocation " << n;
+      EXPECT_EQ(f.GetDataX(1), 7.0) << "allocation " << n;
+    } else {
+      EXPECT_EQ(f.NumData(), 5) << "allocation " << n;
+    }
+  });
+  EXPECT_GT(points, 0u);
 }
 
 TEST(AllocationFailure, ResizersRaiseTheirErrorAndKeepTheObject) {

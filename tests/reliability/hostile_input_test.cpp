@@ -96,22 +96,21 @@ TEST(HostileInput, VectorRecordsThatClaimGigabytesAreRefused) {
   };
   for (const Case& c : cases) {
     for (bool adjust : {true, false}) {
-      bool ok = true;
       auto in = StreamOf(c.Record);
+      const auto check = [&](auto& w) {
+        bool ok = true;
+        EXPECT_TRUE(AsksNoMoreThanAMebibyte([&] { return w.v.LoadFromStream(in.get(), adjust); }, ok))
+            << c.What;
+        EXPECT_FALSE(ok) << c.What;
+        EXPECT_EQ(w.v.NrOfElem(), 3) << c.What;
+        EXPECT_EQ(w.v.CRCofData(), w.crc) << c.What;
+      };
       if (c.Integer) {
         Watched<TIntVector> w;
-        EXPECT_TRUE(AsksNoMoreThanAMebibyte([&] { return w.v.LoadFromStream(in.get(), adjust); }, ok))
-            << c.What;
-        EXPECT_FALSE(ok) << c.What;
-        EXPECT_EQ(w.v.NrOfElem(), 3) << c.What;
-        EXPECT_EQ(w.v.CRCofData(), w.crc) << c.What;
+        check(w);
       } else {
         Watched<TVector> w;
-        EXPECT_TRUE(AsksNoMoreThanAMebibyte([&] { return w.v.LoadFromStream(in.get(), adjust); }, ok))
-            << c.What;
-        EXPECT_FALSE(ok) << c.What;
-        EXPECT_EQ(w.v.NrOfElem(), 3) << c.What;
-        EXPECT_EQ(w.v.CRCofData(), w.crc) << c.What;
+        check(w);
       }
     }
   }
