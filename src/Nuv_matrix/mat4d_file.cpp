@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
 #include "Nuv_matrix/array_dims.h"
@@ -163,34 +164,40 @@ void TMat4D::SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t TS
 }
 
 void TMat4D::LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) {
-  TFileStream f(FName, fmOpenRead);
   auto fail = [this] { RaiseComponentError<ENUVMatrixError>(this, "cannot resize, memory low"); };
-  THeader h;
-  int64_t perSlot = 0;
-  try {
-    if (!ReadHeader(f, h) || !SlotElements(h, perSlot) || h.NT <= 0) fail();
-  } catch (const EInOutError&) {
-    fail();
-  }
-  if (TSlotStart > h.NT) RaiseBeyond("time slot");
-  if (TSlotStart <= 0 || TSlotEnd <= 0) {
-    TSlotStart = 1;
-    TSlotEnd = h.NT;
-  }
-  TSlotEnd = std::min(TSlotEnd, h.NT);
-  if (TSlotEnd < TSlotStart) std::swap(TSlotStart, TSlotEnd);
-  const int32_t slots = TSlotEnd - TSlotStart + 1;
-  int64_t first = 0, count = 0;
-  if (!MulFits(perSlot, TSlotStart - 1, first) || !MulFits(perSlot, slots, count) ||
-      !Holds(f, first, count))
-    fail();
+  // No memory for the file's name or the identifier counts as no memory for the data.
   TDoubleBuffer data;
-  if (!TryAllocateUninit(data, static_cast<size_t>(count))) fail();
-  detail::TPercentProgress<TMat4D> progress(*this, count, FMat);
+  THeader h;
+  int32_t slots = 0;
   try {
-    f.Seek(kRecordBytes + 8 * first, soFromBeginning);
-    ReadValues(f, data.data(), count, progress);
-  } catch (const EInOutError&) {
+    TFileStream f(FName, fmOpenRead);
+    int64_t perSlot = 0;
+    try {
+      if (!ReadHeader(f, h) || !SlotElements(h, perSlot) || h.NT <= 0) fail();
+    } catch (const EInOutError&) {
+      fail();
+    }
+    if (TSlotStart > h.NT) RaiseBeyond("time slot");
+    if (TSlotStart <= 0 || TSlotEnd <= 0) {
+      TSlotStart = 1;
+      TSlotEnd = h.NT;
+    }
+    TSlotEnd = std::min(TSlotEnd, h.NT);
+    if (TSlotEnd < TSlotStart) std::swap(TSlotStart, TSlotEnd);
+    slots = TSlotEnd - TSlotStart + 1;
+    int64_t first = 0, count = 0;
+    if (!MulFits(perSlot, TSlotStart - 1, first) || !MulFits(perSlot, slots, count) ||
+        !Holds(f, first, count))
+      fail();
+    if (!TryAllocateUninit(data, static_cast<size_t>(count))) fail();
+    detail::TPercentProgress<TMat4D> progress(*this, count, FMat);
+    try {
+      f.Seek(kRecordBytes + 8 * first, soFromBeginning);
+      ReadValues(f, data.data(), count, progress);
+    } catch (const EInOutError&) {
+      fail();
+    }
+  } catch (const std::bad_alloc&) {
     fail();
   }
   Commit(data, h.NX, h.NY, h.NZ, slots);

@@ -209,6 +209,47 @@ TEST(AllocationFailure, MatrixLoadersFailCleanly) {
   }
 }
 
+// The 4-D file loader raises its "cannot resize, memory low" and keeps the
+// array (its size, data, identifier), firing no OnChange.
+TEST(AllocationFailure, Mat4DLoadFailsCleanly) {
+  TMat4D src;
+  src.Resize(5, 4, 3, 2);
+  src.FillRandomUniform(-1, 1);
+  src.SetDataID("cube");
+  const std::string file = TmpFile("cube.m4d");
+  src.SaveBinary(file, 0, 0);
+  const uint64_t points = WithEachAllocationFailing([&](uint64_t n) {
+    TMat4D a;
+    a.SetName("a");
+    a.Resize(2, 2, 2, 2);
+    a.Fill(3.0);
+    a.SetDataID("kept");
+    int changes = 0;
+    a.SetOnChange([&](TObject*) { ++changes; });
+    std::string raised;
+    {
+      FailingAllocation fail(n);
+      try {
+        a.LoadBinary(file, 0, 0);
+      } catch (const Exception& e) {
+        FailAllocationNumber(0);
+        raised = e.what();
+      }
+    }
+    if (raised.empty()) {
+      EXPECT_EQ(a.CRCofData(), src.CRCofData()) << "allocation " << n;
+      EXPECT_EQ(changes, 1);
+    } else {
+      EXPECT_EQ(raised, "Component \"a\": cannot resize, memory low") << "allocation " << n;
+      EXPECT_EQ(a.ElementCount(), 16u);
+      EXPECT_EQ(a.GetVal(2, 2, 2, 2), 3.0);
+      EXPECT_EQ(a.DataID(), "kept");
+      EXPECT_EQ(changes, 0);
+    }
+  });
+  EXPECT_GT(points, 0u);
+}
+
 // The curve fitter's import raises its "not enough memory" (or returns a
 // header code) and keeps its pairs.
 TEST(AllocationFailure, CurveFitImportFailsCleanly) {
@@ -272,6 +313,36 @@ TEST(AllocationFailure, ResizersRaiseTheirErrorAndKeepTheObject) {
       FailAllocationNumber(0);
       EXPECT_EQ(std::string(e.what()), "Component \"m\": not enough memory on heap");
       EXPECT_TRUE(MatrixState(m) == before);
+    }
+  });
+  WithEachAllocationFailing([](uint64_t n) {
+    TMat3D c;
+    c.SetName("c");
+    c.Resize(2, 3, 4);
+    c.Fill(4.0);
+    FailingAllocation fail(n);
+    try {
+      c.Resize(30, 20, 10);
+    } catch (const ENUVMatrixError& e) {
+      FailAllocationNumber(0);
+      EXPECT_EQ(std::string(e.what()), "Component \"c\": not enough memory on heap");
+      EXPECT_EQ(c.NrOfColumns() * c.NrOfRows() * c.NrOfLayers(), 24);
+      EXPECT_EQ(c.GetVal(2, 3, 4), 4.0);
+    }
+  });
+  WithEachAllocationFailing([](uint64_t n) {
+    TMat4D a;
+    a.SetName("a");
+    a.Resize(2, 3, 4, 2);
+    a.Fill(4.0);
+    FailingAllocation fail(n);
+    try {
+      a.Resize(30, 20, 10, 3);
+    } catch (const ENUVMatrixError& e) {
+      FailAllocationNumber(0);
+      EXPECT_EQ(std::string(e.what()), "Component \"a\": not enough memory on heap");
+      EXPECT_EQ(a.ElementCount(), 48u);
+      EXPECT_EQ(a.GetVal(2, 3, 4, 2), 4.0);
     }
   });
   WithEachAllocationFailing([](uint64_t n) {
