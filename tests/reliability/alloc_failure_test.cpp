@@ -209,6 +209,49 @@ TEST(AllocationFailure, MatrixLoadersFailCleanly) {
   }
 }
 
+struct IntMatrixState {
+  explicit IntMatrixState(const TIntMatrix& m)
+      : Cols(m.NrOfColumns()), Rows(m.NrOfRows()), Sparse(m.IsSparse()),
+        Entries(m.SparseNumElem()), Crc(m.CRCofData()), Id(m.DataID()) {}
+  bool operator==(const IntMatrixState& o) const {
+    return Cols == o.Cols && Rows == o.Rows && Sparse == o.Sparse && Entries == o.Entries &&
+           Crc == o.Crc && Id == o.Id;
+  }
+  int32_t Cols, Rows;
+  bool Sparse;
+  int32_t Entries;
+  std::string Crc, Id;
+};
+
+// The integer matrix's loaders, the sparse triple file among them, return
+// false when memory runs out, the matrix as it was.
+TEST(AllocationFailure, IntMatrixLoadersFailCleanly) {
+  TIntMatrix src;
+  src.Resize(3, 4);
+  src.SetVal(2, 3, -17);
+  src.SetVal(3, 1, 2147483647);
+  src.SetDataID("ints");
+  const std::string dense = TmpFile("int.csv");
+  const std::string bin = TmpFile("int.bin");
+  const std::string sparse = TmpFile("int.sparse");
+  ASSERT_TRUE(src.StoreOnFile(dense, ';', {"a", "b", "c"}));
+  ASSERT_TRUE(src.SaveBinary(bin));
+  ASSERT_TRUE(src.StoreSparseMat(sparse));
+  const auto setup = [](TIntMatrix& m) {
+    m.Resize(4, 5);
+    m.Fill(5);
+    m.SetDataID("before");
+  };
+  CheckLoader<TIntMatrix, IntMatrixState>("sparse triple file", setup,
+                                          [&](TIntMatrix& m) { return m.LoadSparseMat(sparse); });
+  for (bool adjust : {true, false}) {
+    CheckLoader<TIntMatrix, IntMatrixState>(
+        "integer text file", setup, [&](TIntMatrix& m) { return m.LoadFromFile(dense, adjust); });
+    CheckLoader<TIntMatrix, IntMatrixState>(
+        "integer binary file", setup, [&](TIntMatrix& m) { return m.LoadBinary(bin, adjust); });
+  }
+}
+
 // The 4-D file loader raises its "cannot resize, memory low" and keeps the
 // array (its size, data, identifier), firing no OnChange.
 TEST(AllocationFailure, Mat4DLoadFailsCleanly) {
