@@ -3,8 +3,14 @@
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 
+// clang knows no "#pragma GCC target": it takes the same instruction set
+// as an attribute of every function in the region.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 #define NUV_FFT_NS avx2
 #include "Nuv_fourier/fft_kernels_impl.h"
@@ -19,7 +25,11 @@ const TFftKernels* FftKernelsAvx2() {
 
 }  // namespace nuv::detail
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #else
 

@@ -88,6 +88,7 @@ std::string Decimal(int32_t Value, uint8_t NDigits) {
 }
 
 std::string strf(double x, int32_t Width, int32_t Decimals) {
+  if (Width > MaxFieldWidth) Width = MaxFieldWidth;
   if (Decimals >= 0) return strff(x, Width, Decimals);
   if (Decimals != -2) return SciText(x, Width);
   std::string text = SciText(x, static_cast<int64_t>(Width) + 2);

@@ -14,8 +14,9 @@ NUV_API std::string Decimal(int32_t Value, uint8_t NDigits);
 /// Decimals >= 0: fixed point (strff). Decimals = -2: scientific with a
 /// two-digit exponent in Width characters; an exponent beyond +-99 gives a
 /// field of stars. Other negative Decimals: scientific with four exponent
-/// digits (" 1.2345E+0003" for Width 13). Fields too narrow widen; NaN and
-/// infinities give "NaN", "Inf", "-Inf" right-aligned in Width.
+/// digits (" 1.2345E+0003" for Width 13). Fields too narrow widen, a Width
+/// above MaxFieldWidth counts as MaxFieldWidth; NaN and infinities give "NaN",
+/// "Inf", "-Inf" right-aligned in Width.
 NUV_API std::string strf(double x, int32_t Width, int32_t Decimals);
 
 /// Engineering text with a prefix a f p n u m k M G T ("4.7k"; negative

@@ -38,6 +38,7 @@ struct TIntMatrixAccess {
             std::to_string(nr) + " rows)";
       return false;
     }
+    std::string id = Work.DataID();  // copied first: nothing may fail after the commit
     std::vector<int32_t> data;
     int32_t colsAlloc = 0, rowsAlloc = 0;  // no cell to keep
     if (!detail::ResizeColMajor(data, colsAlloc, rowsAlloc, nc, nr)) {
@@ -65,7 +66,7 @@ struct TIntMatrixAccess {
                   data.data() + static_cast<size_t>(c - 1) * static_cast<size_t>(rowsAlloc) + nr,
                   M.ColData(c));
     }
-    M.FDataID = Work.DataID();
+    M.FDataID.swap(id);
     return true;
   }
 
@@ -113,13 +114,15 @@ template <class S>
 bool LoadIntRecord(TIntMatrix& M, S* Stream, bool AdjustSize) {
   if (Stream == nullptr || M.IsSparse()) return false;
   const int64_t start = Stream->Position();
-  TMatrix work;
-  std::string why;
-  if (!work.LoadFromStream(Stream, true)) return false;
-  if (!TIntMatrixAccess::FromDouble(M, work, AdjustSize, why)) {
+  const bool loaded = LoadWithoutRaising([&] {
+    TMatrix work;
+    std::string why;
+    if (!work.LoadFromStream(Stream, true)) return false;
+    if (TIntMatrixAccess::FromDouble(M, work, AdjustSize, why)) return true;
     Stream->Seek(start, soFromBeginning);
     return false;
-  }
+  });
+  if (!loaded) return false;
   M.Changed();
   return true;
 }
@@ -146,9 +149,12 @@ bool TIntMatrix::LoadFromFile(const std::string& FileName, bool AdjustSize,
     Info.ErrorText = "the matrix is sparse";
     return false;
   }
-  TMatrix work;
-  if (!work.LoadFromFile(FileName, true, Info)) return false;
-  if (!TIntMatrixAccess::FromDouble(*this, work, AdjustSize, Info.ErrorText)) return false;
+  const bool loaded = LoadWithoutRaising([&] {
+    TMatrix work;
+    return work.LoadFromFile(FileName, true, Info) &&
+           TIntMatrixAccess::FromDouble(*this, work, AdjustSize, Info.ErrorText);
+  });
+  if (!loaded) return false;
   Changed();
   return true;
 }
@@ -187,11 +193,13 @@ bool TIntMatrix::SaveBinary(const std::string& FileName) const {
 
 bool TIntMatrix::LoadBinary(const std::string& FileName, bool AdjustSize) {
   if (FIsSparse) return false;
-  TMatrix work;
-  std::string why;
-  if (!work.LoadBinary(FileName, true) ||
-      !TIntMatrixAccess::FromDouble(*this, work, AdjustSize, why))
-    return false;
+  const bool loaded = LoadWithoutRaising([&] {
+    TMatrix work;
+    std::string why;
+    return work.LoadBinary(FileName, true) &&
+           TIntMatrixAccess::FromDouble(*this, work, AdjustSize, why);
+  });
+  if (!loaded) return false;
   Changed();
   return true;
 }
@@ -273,41 +281,42 @@ bool TIntMatrix::StoreSparseMat(const std::string& FileName) const {
 }
 
 bool TIntMatrix::LoadSparseMat(const std::string& FileName) {
-  TTextReader in;
-  if (!in.Open(FileName)) return false;
-  std::string line;
-  if (!in.ReadLine(line)) return false;
-  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
-  if (line != kSparseSignature) return false;
-  int32_t head[3];
-  if (!in.ReadLine(line) || !ParseTriple(line, head)) return false;
-  const int32_t nc = head[0], nr = head[1], count = head[2];
-  if (nc < 0 || nr < 0 || count < 0) return false;
-  // The list grows with the lines actually read, never with the count claimed.
-  std::vector<TSpMatElemInt> entries;
-  try {
+  // Running out of memory is a failed load like a malformed file.
+  const bool loaded = LoadWithoutRaising([&] {
+    TTextReader in;
+    if (!in.Open(FileName)) return false;
+    std::string line;
+    if (!in.ReadLine(line)) return false;
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    if (line != kSparseSignature) return false;
+    int32_t head[3];
+    if (!in.ReadLine(line) || !ParseTriple(line, head)) return false;
+    const int32_t nc = head[0], nr = head[1], count = head[2];
+    if (nc < 0 || nr < 0 || count < 0) return false;
+    // The list grows with the lines actually read, never with the count claimed.
+    std::vector<TSpMatElemInt> entries;
     for (int32_t i = 0; i < count; ++i) {
       int32_t t[3];
       if (!in.ReadLine(line) || !ParseTriple(line, t)) return false;
       if (t[0] < 1 || t[0] > nc || t[1] < 1 || t[1] > nr) return false;
       entries.push_back({t[0], t[1], t[2]});
     }
-  } catch (const std::bad_alloc&) {
-    RaiseNoHeap();
-  }
-  while (in.ReadLine(line))
-    if (!IsBlankLine(line)) return false;
-  if (in.Failed()) return false;
-  // Files written by hand may list the entries in any order; a position given
-  // twice is an error.
-  auto before = [](const TSpMatElemInt& a, const TSpMatElemInt& b) {
-    return detail::TSparseIntList::Key(a) < detail::TSparseIntList::Key(b);
-  };
-  if (!std::is_sorted(entries.begin(), entries.end(), before))
-    std::sort(entries.begin(), entries.end(), before);
-  for (size_t i = 1; i < entries.size(); ++i)
-    if (!before(entries[i - 1], entries[i])) return false;
-  TIntMatrixAccess::TakeSparse(*this, entries, nc, nr);
+    while (in.ReadLine(line))
+      if (!IsBlankLine(line)) return false;
+    if (in.Failed()) return false;
+    // Files written by hand may list the entries in any order; a position given
+    // twice is an error.
+    auto before = [](const TSpMatElemInt& a, const TSpMatElemInt& b) {
+      return detail::TSparseIntList::Key(a) < detail::TSparseIntList::Key(b);
+    };
+    if (!std::is_sorted(entries.begin(), entries.end(), before))
+      std::sort(entries.begin(), entries.end(), before);
+    for (size_t i = 1; i < entries.size(); ++i)
+      if (!before(entries[i - 1], entries[i])) return false;
+    TIntMatrixAccess::TakeSparse(*this, entries, nc, nr);
+    return true;
+  });
+  if (!loaded) return false;
   Changed();
   return true;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
 #include "Nuv_matrix/array_dims.h"
@@ -132,6 +133,19 @@ void ArraySlotRange(const TComponent* Comp, int32_t NT, int32_t& Start, int32_t&
   if (End < Start) std::swap(Start, End);
 }
 
+/// The slots of a file of NT slots that LoadBinary and ReadBinary read: Start
+/// beyond NT raises; a bound <= 0 means all; End is clipped to NT; a reversed
+/// range is exchanged.
+void FileSlotRange(const TComponent* Comp, int32_t NT, int32_t& Start, int32_t& End) {
+  if (Start > NT) RaiseComponentError<ENUVMatrixError>(Comp, "specified time slot beyond data range");
+  if (Start <= 0 || End <= 0) {
+    Start = 1;
+    End = NT;
+  }
+  End = std::min(End, NT);
+  if (End < Start) std::swap(Start, End);
+}
+
 /// The 4096 bytes of a header record, unused bytes zero.
 std::vector<uint8_t> HeaderRecord(int32_t NX, int32_t NY, int32_t NZ, int32_t NT,
                                   const std::string& DataID) {
@@ -163,34 +177,34 @@ void TMat4D::SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t TS
 }
 
 void TMat4D::LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) {
-  TFileStream f(FName, fmOpenRead);
   auto fail = [this] { RaiseComponentError<ENUVMatrixError>(this, "cannot resize, memory low"); };
-  THeader h;
-  int64_t perSlot = 0;
-  try {
-    if (!ReadHeader(f, h) || !SlotElements(h, perSlot) || h.NT <= 0) fail();
-  } catch (const EInOutError&) {
-    fail();
-  }
-  if (TSlotStart > h.NT) RaiseBeyond("time slot");
-  if (TSlotStart <= 0 || TSlotEnd <= 0) {
-    TSlotStart = 1;
-    TSlotEnd = h.NT;
-  }
-  TSlotEnd = std::min(TSlotEnd, h.NT);
-  if (TSlotEnd < TSlotStart) std::swap(TSlotStart, TSlotEnd);
-  const int32_t slots = TSlotEnd - TSlotStart + 1;
-  int64_t first = 0, count = 0;
-  if (!MulFits(perSlot, TSlotStart - 1, first) || !MulFits(perSlot, slots, count) ||
-      !Holds(f, first, count))
-    fail();
+  // No memory for the file's name or the identifier counts as no memory for the data.
   TDoubleBuffer data;
-  if (!TryAllocateUninit(data, static_cast<size_t>(count))) fail();
-  detail::TPercentProgress<TMat4D> progress(*this, count, FMat);
+  THeader h;
+  int32_t slots = 0;
   try {
-    f.Seek(kRecordBytes + 8 * first, soFromBeginning);
-    ReadValues(f, data.data(), count, progress);
-  } catch (const EInOutError&) {
+    TFileStream f(FName, fmOpenRead);
+    int64_t perSlot = 0;
+    try {
+      if (!ReadHeader(f, h) || !SlotElements(h, perSlot) || h.NT <= 0) fail();
+    } catch (const EInOutError&) {
+      fail();
+    }
+    FileSlotRange(this, h.NT, TSlotStart, TSlotEnd);
+    slots = TSlotEnd - TSlotStart + 1;
+    int64_t first = 0, count = 0;
+    if (!MulFits(perSlot, TSlotStart - 1, first) || !MulFits(perSlot, slots, count) ||
+        !Holds(f, first, count))
+      fail();
+    if (!TryAllocateUninit(data, static_cast<size_t>(count))) fail();
+    detail::TPercentProgress<TMat4D> progress(*this, count, FMat);
+    try {
+      f.Seek(kRecordBytes + 8 * first, soFromBeginning);
+      ReadValues(f, data.data(), count, progress);
+    } catch (const EInOutError&) {
+      fail();
+    }
+  } catch (const std::bad_alloc&) {
     fail();
   }
   Commit(data, h.NX, h.NY, h.NZ, slots);
@@ -204,13 +218,7 @@ void TMat4D::ReadBinary(const std::string& FName, int32_t TSlotStart, int32_t TS
   int64_t perSlot = 0;
   if (!ReadHeader(f, h)) RaiseReadBeyond(FName);
   if (!SlotElements(h, perSlot) || h.NT <= 0) RaiseBadHeader(FName);
-  if (TSlotStart > h.NT) RaiseBeyond("time slot");
-  if (TSlotStart <= 0 || TSlotEnd <= 0) {
-    TSlotStart = 1;
-    TSlotEnd = h.NT;
-  }
-  TSlotEnd = std::min(TSlotEnd, h.NT);
-  if (TSlotEnd < TSlotStart) std::swap(TSlotStart, TSlotEnd);
+  FileSlotRange(this, h.NT, TSlotStart, TSlotEnd);
   int64_t first = 0, count = 0;
   if (!MulFits(perSlot, TSlotStart - 1, first) ||
       !MulFits(perSlot, TSlotEnd - TSlotStart + 1, count))

@@ -234,7 +234,7 @@ struct TMaxAcc {
   void Init(size_t n) { M.assign(n, std::numeric_limits<double>::quiet_NaN()); }
   void Add(const double* p, int64_t n, int64_t at) {
     double* m = M.data() + at;
-    for (int64_t i = 0; i < n; ++i) m[i] = (p[i] > m[i]) | (m[i] != m[i]) ? p[i] : m[i];
+    for (int64_t i = 0; i < n; ++i) m[i] = ((p[i] > m[i]) | (m[i] != m[i])) ? p[i] : m[i];
   }
   double Result(size_t i, double) const { return std::isnan(M[i]) ? -uc_MaxReal : M[i]; }
 };
@@ -245,7 +245,7 @@ struct TMinAcc {
   void Init(size_t n) { M.assign(n, std::numeric_limits<double>::quiet_NaN()); }
   void Add(const double* p, int64_t n, int64_t at) {
     double* m = M.data() + at;
-    for (int64_t i = 0; i < n; ++i) m[i] = (p[i] < m[i]) | (m[i] != m[i]) ? p[i] : m[i];
+    for (int64_t i = 0; i < n; ++i) m[i] = ((p[i] < m[i]) | (m[i] != m[i])) ? p[i] : m[i];
   }
   double Result(size_t i, double) const { return std::isnan(M[i]) ? uc_MaxReal : M[i]; }
 };

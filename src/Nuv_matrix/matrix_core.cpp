@@ -47,6 +47,25 @@ bool TMatrix::SwapStorage(std::vector<double>& Data, int32_t Nc, int32_t Nr) {
   return true;
 }
 
+bool TMatrix::CommitLoaded(std::vector<double>& Data, int32_t NCols, int32_t NRows,
+                           bool AdjustSize) {
+  if (AdjustSize) {
+    FMat.swap(Data);
+    FNCol = NCols;
+    FNRow = NRows;
+    FColsAlloc = std::max(NCols, 1);
+    FRowsAlloc = std::max(NRows, 1);
+    return true;
+  }
+  if (NCols > FNCol || NRows > FNRow) return false;
+  if (NRows > 0)
+    for (int32_t c = 0; c < NCols; ++c)
+      std::memcpy(FMat.data() + static_cast<size_t>(c) * static_cast<size_t>(FRowsAlloc),
+                  Data.data() + static_cast<size_t>(c) * static_cast<size_t>(NRows),
+                  static_cast<size_t>(NRows) * sizeof(double));
+  return true;
+}
+
 bool TMatrix::ResizeAndClear(int32_t Nc, int32_t Nr) {
   if (!Resize(Nc, Nr)) return false;
   Fill(0.0);

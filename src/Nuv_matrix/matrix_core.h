@@ -257,6 +257,16 @@ class NUV_API TMatrix : public TComponent {
            static_cast<size_t>(Nr - 1);
   }
   [[noreturn]] void RaiseNoHeap() const;
+  /// Both LoadFromStream overloads: the binary record at In's position.
+  bool LoadRecord(TStream* In, bool AdjustSize);
+  /// LoadFromFile and LoadFromText: Size bytes of delimited text.
+  bool LoadText(const char* Text, size_t Size, bool AdjustSize, TMatrixTextInfo& Info);
+  /// The commit of a load (matrix_core.cpp). Data holds NCols x NRows
+  /// loaded elements, column after column; with AdjustSize it holds the whole
+  /// storage (max(NCols, 1) x max(NRows, 1) cells) and becomes the matrix's.
+  /// Otherwise the elements fill the leading block, which must fit: false,
+  /// with nothing changed, when it does not. Allocates nothing, fires nothing.
+  bool CommitLoaded(std::vector<double>& Data, int32_t NCols, int32_t NRows, bool AdjustSize);
 
   int32_t FNCol = 1;
   int32_t FNRow = 1;

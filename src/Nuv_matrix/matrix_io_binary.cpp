@@ -88,12 +88,7 @@ int32_t ReadRecord(TStream* S, TRecordHead& H, std::vector<double>& Data) {
 template <class F>
 bool Rewinding(TStream* S, F&& Reader) {
   const int64_t start = S->Position();
-  bool ok = false;
-  try {
-    ok = Reader();
-  } catch (const EInOutError&) {
-    ok = false;
-  }
+  const bool ok = LoadWithoutRaising(Reader);
   if (!ok) S->Seek(start, soFromBeginning);
   return ok;
 }
@@ -149,73 +144,35 @@ void TMatrix::SaveToStream(TFileStream* OutStream) const {
   WriteRecord(OutStream, FNCol, FNRow, FPrecis, FDataID, FMat.data(), cells);
 }
 
-namespace {
-
-/// The matrix's storage fields, handed over by the loading members.
-struct TStorageRef {
-  std::vector<double>& Mat;
-  int32_t& NCol;
-  int32_t& NRow;
-  int32_t& ColsAlloc;
-  int32_t& RowsAlloc;
-  std::string& DataID;
-  int32_t* Precis;
-};
-
-/// Reads a record and, when it is sound and fits, puts it into the matrix:
-/// with AdjustSize the matrix takes the record's size, otherwise the record
-/// must fit into the matrix and fills its leading block. False, with matrix
-/// and stream position unchanged, otherwise.
-bool LoadRecord(TStream* S, bool AdjustSize, TStorageRef M) {
-  if (S == nullptr) return false;
+bool TMatrix::LoadRecord(TStream* In, bool AdjustSize) {
+  if (In == nullptr) return false;
   TRecordHead h;
   std::vector<double> data;
-  const bool ok = Rewinding(S, [&] {
-    if (ReadRecord(S, h, data) != kOk) return false;
-    if (!AdjustSize) return h.NCols <= M.NCol && h.NRows <= M.NRow;
-    // A record without elements still needs the one-cell storage.
-    if (h.Cells == 0 && !TryAllocate(data,
-                                     static_cast<size_t>(std::max(h.NCols, 1)) *
-                                         static_cast<size_t>(std::max(h.NRows, 1)),
-                                     0.0))
-      return false;
-    return true;
+  const bool ok = Rewinding(In, [&] {
+    if (ReadRecord(In, h, data) != kOk) return false;
+    if (!AdjustSize) return h.NCols <= FNCol && h.NRows <= FNRow;
+    if (h.Cells > 0) return true;
+    // A record without elements still needs the kept cell line of its empty
+    // dimension, which no byte of the record fills: within the allowance only.
+    const int64_t cells = int64_t{std::max(h.NCols, 1)} * std::max(h.NRows, 1);
+    return WithinUnfilledAllowance(cells, sizeof(double)) &&
+           TryAllocate(data, static_cast<size_t>(cells), 0.0);
   });
   if (!ok) return false;
-  if (AdjustSize) {
-    M.Mat.swap(data);
-    M.NCol = h.NCols;
-    M.NRow = h.NRows;
-    M.ColsAlloc = std::max(h.NCols, 1);
-    M.RowsAlloc = std::max(h.NRows, 1);
-  } else if (h.NRows > 0) {
-    for (int32_t c = 0; c < h.NCols; ++c)
-      std::memcpy(M.Mat.data() + static_cast<size_t>(c) * static_cast<size_t>(M.RowsAlloc),
-                  data.data() + static_cast<size_t>(c) * static_cast<size_t>(h.NRows),
-                  static_cast<size_t>(h.NRows) * sizeof(double));
-  }
-  M.DataID.swap(h.DataID);
-  M.Precis[0] = h.Precis[0];
-  M.Precis[1] = h.Precis[1];
+  CommitLoaded(data, h.NCols, h.NRows, AdjustSize);
+  FDataID.swap(h.DataID);
+  FPrecis[0] = h.Precis[0];
+  FPrecis[1] = h.Precis[1];
+  Changed();
   return true;
 }
 
-}  // namespace
-
 bool TMatrix::LoadFromStream(TMemoryStream* InStream, bool AdjustSize) {
-  if (!LoadRecord(InStream, AdjustSize,
-                  {FMat, FNCol, FNRow, FColsAlloc, FRowsAlloc, FDataID, FPrecis}))
-    return false;
-  Changed();
-  return true;
+  return LoadRecord(InStream, AdjustSize);
 }
 
 bool TMatrix::LoadFromStream(TFileStream* InStream, bool AdjustSize) {
-  if (!LoadRecord(InStream, AdjustSize,
-                  {FMat, FNCol, FNRow, FColsAlloc, FRowsAlloc, FDataID, FPrecis}))
-    return false;
-  Changed();
-  return true;
+  return LoadRecord(InStream, AdjustSize);
 }
 
 bool TMatrix::SaveBinary(const std::string& FileName) const {
@@ -223,7 +180,7 @@ bool TMatrix::SaveBinary(const std::string& FileName) const {
     TFileStream f(FileName, fmCreate);
     SaveToStream(&f);
     f.Flush();
-  } catch (const EInOutError&) {
+  } catch (const std::exception&) {
     // What was written stays: the path may name a device or a pipe, which
     // must not be removed.
     return false;
@@ -235,8 +192,8 @@ bool TMatrix::LoadBinary(const std::string& FileName, bool AdjustSize) {
   std::unique_ptr<TFileStream> f;
   try {
     f = std::make_unique<TFileStream>(FileName, fmOpenRead);
-  } catch (const EInOutError&) {
-    return false;
+  } catch (const std::exception&) {
+    return false;  // cannot be opened, or no memory for the stream
   }
   return LoadFromStream(f.get(), AdjustSize);
 }
@@ -249,8 +206,8 @@ int32_t TMatrix::ReadBinaryHeader(const std::string& FileName, int32_t& NCols, i
   std::unique_ptr<TFileStream> f;
   try {
     f = std::make_unique<TFileStream>(FileName, fmOpenRead);
-  } catch (const EInOutError&) {
-    return kCannotOpen;
+  } catch (const std::exception&) {
+    return kCannotOpen;  // also when there is no memory for the stream
   }
   TRecordHead h;
   int32_t code = kOk;
@@ -258,6 +215,8 @@ int32_t TMatrix::ReadBinaryHeader(const std::string& FileName, int32_t& NCols, i
     code = ReadHead(f.get(), h);
   } catch (const EInOutError&) {
     code = kTruncated;
+  } catch (const std::exception&) {
+    code = kNoMemory;
   }
   if (code != kOk) return code;
   NCols = h.NCols;

@@ -355,41 +355,6 @@ bool ReadWholeFile(const std::string& FileName, std::string& Text, TMatrixTextIn
   return ok;
 }
 
-/// The matrix's storage fields, handed over by the loading member.
-struct TStorageRef {
-  std::vector<double>& Mat;
-  int32_t& NCol;
-  int32_t& NRow;
-  int32_t& ColsAlloc;
-  int32_t& RowsAlloc;
-};
-
-bool LoadText(const char* Text, size_t Size, bool AdjustSize, TMatrixTextInfo& Info,
-              TStorageRef M) {
-  TParsed p;
-  TTextParser parser(Text, Size, Info);
-  if (!parser.Run(p)) return false;
-  if (AdjustSize) {
-    M.Mat.swap(p.Data);
-    M.NCol = p.NCols;
-    M.NRow = p.NRows;
-    M.ColsAlloc = std::max(p.NCols, 1);
-    M.RowsAlloc = std::max(p.NRows, 1);
-    return true;
-  }
-  if (p.NCols > M.NCol || p.NRows > M.NRow) {
-    Info.ErrorText = "the matrix is smaller than the data (" + std::to_string(p.NCols) +
-                     " columns, " + std::to_string(p.NRows) + " rows)";
-    return false;
-  }
-  if (p.NRows > 0)
-    for (int32_t c = 0; c < p.NCols; ++c)
-      std::memcpy(M.Mat.data() + static_cast<size_t>(c) * static_cast<size_t>(M.RowsAlloc),
-                  p.Data.data() + static_cast<size_t>(c) * static_cast<size_t>(p.NRows),
-                  static_cast<size_t>(p.NRows) * sizeof(double));
-  return true;
-}
-
 }  // namespace
 
 bool TMatrix::StoreOnFile(const std::string& FileName, char Delimiter,
@@ -431,9 +396,9 @@ bool TMatrix::StoreOnFile(const std::string& FileName, char Delimiter,
       }
     }
     w.Close();
-  } catch (const EInOutError&) {
-    // What was written stays: the path may name a device or a pipe, which
-    // must not be removed.
+  } catch (const std::exception&) {
+    // A write error or no memory: what was written stays (the path may name
+    // a device or a pipe, which must not be removed).
     return false;
   }
   return true;
@@ -444,24 +409,31 @@ bool TMatrix::LoadFromFile(const std::string& FileName, bool AdjustSize) {
   return LoadFromFile(FileName, AdjustSize, info);
 }
 
-bool TMatrix::LoadFromFile(const std::string& FileName, bool AdjustSize, TMatrixTextInfo& Info) {
-  Info = TMatrixTextInfo();
-  std::string text;
-  if (!ReadWholeFile(FileName, text, Info)) return false;
-  if (!LoadText(text.data(), text.size(), AdjustSize, Info,
-                {FMat, FNCol, FNRow, FColsAlloc, FRowsAlloc}))
+bool TMatrix::LoadText(const char* Text, size_t Size, bool AdjustSize, TMatrixTextInfo& Info) {
+  TParsed p;
+  const bool parsed = LoadWithoutRaising([&] { return TTextParser(Text, Size, Info).Run(p); });
+  if (!parsed) {
+    if (Info.ErrorText.empty()) Info.ErrorText = "not enough memory";
     return false;
+  }
+  if (!CommitLoaded(p.Data, p.NCols, p.NRows, AdjustSize)) {
+    Info.ErrorText = "the matrix is smaller than the data (" + std::to_string(p.NCols) +
+                     " columns, " + std::to_string(p.NRows) + " rows)";
+    return false;
+  }
   Changed();
   return true;
 }
 
+bool TMatrix::LoadFromFile(const std::string& FileName, bool AdjustSize, TMatrixTextInfo& Info) {
+  Info = TMatrixTextInfo();
+  std::string text;
+  return ReadWholeFile(FileName, text, Info) && LoadText(text.data(), text.size(), AdjustSize, Info);
+}
+
 bool TMatrix::LoadFromText(const std::string& Text, bool AdjustSize, TMatrixTextInfo& Info) {
   Info = TMatrixTextInfo();
-  if (!LoadText(Text.data(), Text.size(), AdjustSize, Info,
-                {FMat, FNCol, FNRow, FColsAlloc, FRowsAlloc}))
-    return false;
-  Changed();
-  return true;
+  return LoadText(Text.data(), Text.size(), AdjustSize, Info);
 }
 
 }  // namespace nuv

@@ -9,8 +9,14 @@
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 
+// clang knows no "#pragma GCC target": it takes the same instruction sets
+// as an attribute of every function in the region.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
+#endif
 
 #define NUV_KERNEL_NS avx2_kernels
 #define NUV_KERNEL_FUSED 1
@@ -94,7 +100,11 @@ const TMatKernels* MatKernelsAvx2() {
 
 }  // namespace nuv::detail
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #else
 

@@ -21,6 +21,10 @@ size_t CellsOf(int32_t Nc, int32_t Nr) {
   return Nc > 0 && Nr > 0 ? static_cast<size_t>(Nc) * static_cast<size_t>(Nr) : 0;
 }
 
+// The running maximum of a norm: a NaN sum makes the norm NaN, so that NaN
+// data never give a norm that looks valid.
+inline double LargerOrNaN(double Best, double x) { return x > Best || std::isnan(x) ? x : Best; }
+
 bool SameSize(const TMatrix* A, const TMatrix* B) {
   return A->NrOfColumns() == B->NrOfColumns() && A->NrOfRows() == B->NrOfRows();
 }
@@ -150,14 +154,13 @@ double TMatrix::Norm(TNormType nt) const {
         double s[4] = {0.0, 0.0, 0.0, 0.0};
         for (size_t r = 0; r < rows; ++r)
           for (size_t l = 0; l < 4; ++l) s[l] += std::fabs(x[l * rows + r]);
-        for (size_t l = 0; l < 4; ++l)
-          if (s[l] > best) best = s[l];
+        for (size_t l = 0; l < 4; ++l) best = LargerOrNaN(best, s[l]);
       }
       for (; c < cols; ++c) {
         const double* x = a + c * rows;
         double s = 0.0;
         for (size_t r = 0; r < rows; ++r) s += std::fabs(x[r]);
-        if (s > best) best = s;
+        best = LargerOrNaN(best, s);
       }
       return best;
     }
@@ -171,11 +174,16 @@ double TMatrix::Norm(TNormType nt) const {
         for (size_t r = 0; r < rows; ++r) s[r] += std::fabs(x[r]);
       }
       double best = 0.0;
-      for (size_t r = 0; r < rows; ++r)
-        if (s[r] > best) best = s[r];
+      for (size_t r = 0; r < rows; ++r) best = LargerOrNaN(best, s[r]);
       return best;
     }
     case ntSpectral: {
+      // The decomposition cannot work on NaN or infinite data: NaN gives a NaN
+      // norm, an infinity (without NaN) an infinite one.
+      double special = 0.0;
+      for (size_t i = 0; i < rows * cols && !std::isnan(special); ++i)
+        if (!std::isfinite(a[i])) special = std::isnan(a[i]) ? a[i] : HUGE_VAL;
+      if (special != 0.0) return std::fabs(special);
       const int32_t n = FNCol;
       const int32_t m = FNRow;
       std::vector<double> work;
@@ -191,8 +199,7 @@ double TMatrix::Norm(TNormType nt) const {
       }
       if (!ok) throw ENUVMatrixError("near singular covariance matrix");
       double best = 0.0;
-      for (int32_t i = 0; i < n; ++i)
-        if (w[static_cast<size_t>(i)] > best) best = w[static_cast<size_t>(i)];
+      for (int32_t i = 0; i < n; ++i) best = LargerOrNaN(best, w[static_cast<size_t>(i)]);
       return best;
     }
     case ntFrobenius:

@@ -258,7 +258,9 @@ bool TMatrix::CholeskyDecomp(TMatrix* MatL) {
     {
       double s = a[i * lda + i];
       for (int64_t k = i - 1; k >= 0; --k) s -= li[k] * li[k];
-      if (s <= 0.0)
+      // NaN and infinite pivots fail like non-positive ones: no factor that
+      // looks valid comes from data that is not.
+      if (!(s > 0.0) || std::isinf(s))
         ok = false;
       else
         d[static_cast<size_t>(i)] = std::sqrt(s);

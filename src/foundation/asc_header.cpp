@@ -87,18 +87,24 @@ int32_t ParseHeaderOfASC(const std::string* Lines, int32_t NLines, std::string& 
 int32_t ReadHeaderOfASC(const std::string& FileName, std::string& Comment, int32_t& NumCols,
                         int32_t& NumRows, bool& RowAttrib, bool& ColNames, bool& RowNames,
                         bool& ColAttrib) {
-  TTextReader reader;
-  if (!reader.Open(FileName)) {
+  Comment.clear();
+  NumCols = NumRows = 0;
+  RowAttrib = ColNames = RowNames = ColAttrib = false;
+  try {
+    TTextReader reader;
+    if (!reader.Open(FileName)) return ascCannotOpen;
+    std::string lines[4];
+    int32_t n = 0;
+    while (n < 4 && reader.ReadLine(lines[n])) ++n;
+    return ParseHeaderOfASC(lines, n, Comment, NumCols, NumRows, RowAttrib, ColNames, RowNames,
+                            ColAttrib);
+  } catch (const std::exception&) {
+    // No memory for a line: the file cannot be read, and the outputs say nothing.
     Comment.clear();
     NumCols = NumRows = 0;
     RowAttrib = ColNames = RowNames = ColAttrib = false;
     return ascCannotOpen;
   }
-  std::string lines[4];
-  int32_t n = 0;
-  while (n < 4 && reader.ReadLine(lines[n])) ++n;
-  return ParseHeaderOfASC(lines, n, Comment, NumCols, NumRows, RowAttrib, ColNames, RowNames,
-                          ColAttrib);
 }
 
 }  // namespace nuv

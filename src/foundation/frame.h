@@ -13,6 +13,7 @@
 #include "foundation/crc32.h"
 #include "foundation/events.h"
 #include "foundation/exceptions.h"
+#include "foundation/load_rules.h"
 #include "foundation/memory.h"
 #include "foundation/messages.h"
 #include "foundation/nuv_export.h"

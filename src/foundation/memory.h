@@ -16,13 +16,13 @@ inline bool ByteCountFits(std::size_t Count, std::size_t Size) {
   return Size == 0 || Count <= std::numeric_limits<std::size_t>::max() / Size;
 }
 
-/// Resizes V to N elements (new ones = Fill); false, with V unchanged, when
+namespace detail {
+/// Runs Grow, which changes a vector with the strong guarantee; false when
 /// the memory cannot be had.
-template <class T, class A>
-bool TryResize(std::vector<T, A>& V, std::size_t N, const T& Fill = T()) {
-  if (!ByteCountFits(N, sizeof(T))) return false;
+template <class F>
+bool WithoutAllocationFailure(F&& Grow) {
   try {
-    V.resize(N, Fill);
+    Grow();
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
@@ -30,36 +30,44 @@ bool TryResize(std::vector<T, A>& V, std::size_t N, const T& Fill = T()) {
   }
   return true;
 }
+}  // namespace detail
+
+/// Resizes V to N elements (new ones = Fill); false, with V unchanged, when
+/// the memory cannot be had.
+template <class T, class A>
+bool TryResize(std::vector<T, A>& V, std::size_t N, const T& Fill = T()) {
+  return ByteCountFits(N, sizeof(T)) && detail::WithoutAllocationFailure([&] { V.resize(N, Fill); });
+}
 
 /// A new vector of N copies of Fill in Out (swapped in only on success).
 template <class T, class A>
 bool TryAllocate(std::vector<T, A>& Out, std::size_t N, const T& Fill = T()) {
-  if (!ByteCountFits(N, sizeof(T))) return false;
-  try {
-    std::vector<T, A> fresh(N, Fill);
-    Out.swap(fresh);
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
-  return true;
+  return ByteCountFits(N, sizeof(T)) && detail::WithoutAllocationFailure([&] {
+           std::vector<T, A> fresh(N, Fill);
+           Out.swap(fresh);
+         });
 }
 
 /// A new vector of N elements built without a value in Out: with an
 /// allocator that default-initializes, their contents are unspecified.
 template <class T, class A>
 bool TryAllocateUninit(std::vector<T, A>& Out, std::size_t N) {
-  if (!ByteCountFits(N, sizeof(T))) return false;
-  try {
-    std::vector<T, A> fresh(N);
-    Out.swap(fresh);
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
-  return true;
+  return ByteCountFits(N, sizeof(T)) && detail::WithoutAllocationFailure([&] {
+           std::vector<T, A> fresh(N);
+           Out.swap(fresh);
+         });
+}
+
+/// Room for N elements in V; false, with V unchanged, when it cannot be had.
+template <class T, class A>
+bool TryReserve(std::vector<T, A>& V, std::size_t N) {
+  return ByteCountFits(N, sizeof(T)) && detail::WithoutAllocationFailure([&] { V.reserve(N); });
+}
+
+/// Appends Value (growing V geometrically); false, with V unchanged, when V cannot grow.
+template <class T, class A>
+bool TryAppend(std::vector<T, A>& V, const T& Value) {
+  return detail::WithoutAllocationFailure([&] { V.push_back(Value); });
 }
 
 }  // namespace nuv

@@ -80,6 +80,7 @@ std::string strff(double x, int32_t Width, int32_t Decimals) {
     const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, Decimals);
     text.assign(buf, res.ptr);
   }
+  if (Width > MaxFieldWidth) Width = MaxFieldWidth;
   if (Width > static_cast<int32_t>(text.size()))
     text.insert(0, static_cast<size_t>(Width) - text.size(), ' ');
   return text;

@@ -10,9 +10,13 @@
 
 namespace nuv {
 
+/// The widest field the number formatters pad to: a larger Width counts as this.
+inline constexpr int32_t MaxFieldWidth = 1024;
+
 /// Fixed-point text of x with Decimals digits after "." (none and no point for
 /// Decimals <= 0), a "-" when x < 0, right-aligned with blanks to at least
-/// Width characters. NaN and infinities give "NaN", "Inf" and "-Inf".
+/// Width characters (at most MaxFieldWidth). NaN and infinities give "NaN",
+/// "Inf" and "-Inf".
 NUV_API std::string strff(double x, int32_t Width, int32_t Decimals);
 
 /// Number text that reads back as written, into [P, End) (32 bytes suffice

@@ -1,11 +1,13 @@
 #include "foundation/textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <system_error>
 
 #include "foundation/exceptions.h"
+#include "foundation/load_rules.h"
 #include "foundation/strings.h"
 
 namespace nuv {
@@ -36,8 +38,14 @@ bool TTextReader::Open(const std::string& FileName) {
   FFile = std::fopen(FileName.c_str(), "rb");
   if (FFile == nullptr) return false;
   std::setvbuf(FFile, nullptr, _IONBF, 0);  // the reader buffers for itself
+  // A small file needs no megabyte of buffer; a large one, a pipe or a device
+  // gets the whole chunk. Either way the buffer grows for a longer word.
+  const int64_t size = KnownFileSize(FileName);
+  const std::size_t chunk = size >= 0 && static_cast<uint64_t>(size) < kReadChunk
+                                ? std::max<std::size_t>(static_cast<std::size_t>(size) + 1, 4096)
+                                : kReadChunk;
   try {
-    FBuf.resize(kReadChunk);
+    FBuf.resize(chunk);
   } catch (const std::bad_alloc&) {
     Close();
     return false;
@@ -55,6 +63,7 @@ void TTextReader::Close() {
   if (FFile != nullptr) std::fclose(FFile);
   FFile = nullptr;
   FPos = FEnd = 0;
+  FRead = 0;
   FAtEnd = false;
   FFailed = false;
 }
@@ -64,6 +73,7 @@ bool TTextReader::Rewind() {
   std::clearerr(FFile);
   if (std::fseek(FFile, 0, SEEK_SET) != 0) return false;
   FPos = FEnd = 0;
+  FRead = 0;
   FAtEnd = false;
   FFailed = false;
   return true;
@@ -92,6 +102,7 @@ bool TTextReader::Fill() {
     return false;
   }
   FEnd += got;
+  FRead += static_cast<int64_t>(got);
   return true;
 }
 

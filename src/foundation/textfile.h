@@ -37,6 +37,8 @@ class NUV_API TTextReader : public TObject {
   bool SeekEof();
   /// True when a read failed on the device (the reader then acts as at the end).
   bool Failed() const { return FFailed; }
+  /// Bytes of the file consumed so far (read and not merely buffered).
+  int64_t Position() const { return FRead - static_cast<int64_t>(FEnd - FPos); }
 
   /// The next line without its line end; false (Line emptied) at the end.
   bool ReadLine(std::string& Line);
@@ -66,6 +68,7 @@ class NUV_API TTextReader : public TObject {
   std::vector<char> FBuf;
   std::size_t FPos = 0;
   std::size_t FEnd = 0;
+  int64_t FRead = 0;  ///< bytes taken from the file since it was opened or rewound
   bool FAtEnd = false;
   bool FFailed = false;
 };

@@ -49,6 +49,13 @@ TEST(FormatStrf, NarrowWidthsAndNonFinite) {
   EXPECT_EQ(strf(std::nan(""), 10, -2), "       NaN");
   EXPECT_EQ(strf(-HUGE_VAL, 13, -1), "         -Inf");
   EXPECT_EQ(strf(HUGE_VAL, 6, 2), "   Inf");
+  // Widths are clipped: a field of 2^31 - 1 blanks would take 2 GiB.
+  for (int32_t decimals : {3, -1, -2}) {
+    EXPECT_EQ(strf(1.5, 2147483647, decimals).size(), static_cast<size_t>(MaxFieldWidth));
+    EXPECT_EQ(strf(1.5, MaxFieldWidth - 1, decimals).size(), static_cast<size_t>(MaxFieldWidth - 1));
+  }
+  EXPECT_EQ(strff(-2.0, 2147483647, 1).size(), static_cast<size_t>(MaxFieldWidth));
+  EXPECT_EQ(strff(-2.0, 2147483647, 1).substr(MaxFieldWidth - 4), "-2.0");
 }
 
 TEST(FormatEEngStr, PrefixesAndDigits) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -282,6 +283,15 @@ TEST(MatrixLU, Cholesky) {
   ASSERT_TRUE(lg.MultiplyTransposed(&lg, &back));
   for (int32_t c = 1; c <= 37; ++c)
     for (int32_t r = 1; r <= 37; ++r) ASSERT_NEAR(back.GetVal(c, r), m.GetVal(c, r), 1e-12);
+
+  // NaN or an infinity in the lower triangle: false, whatever pivot it reaches.
+  for (const auto& [c, row, x] : {std::tuple<int32_t, int32_t, double>{1, 1, NAN},
+                                  {2, 3, NAN}, {1, 3, NAN}, {3, 3, NAN}, {2, 2, INFINITY}}) {
+    TMatrix n, ln;
+    FromRows(n, {{4, 12, -16}, {12, 37, -43}, {-16, -43, 98}});
+    n.SetVal(c, row, x);
+    EXPECT_FALSE(n.CholeskyDecomp(&ln)) << c << "," << row << " = " << x;
+  }
 
   TMatrix r, lr;
   r.Resize(2, 3);

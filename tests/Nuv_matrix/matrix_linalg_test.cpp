@@ -281,6 +281,14 @@ TEST(MatrixLinalg, Norms) {
   EXPECT_TRUE(std::isnan(h.Norm(ntFrobenius)));
   h.SetVal(2, 1, -INFINITY);
   EXPECT_EQ(h.Norm(ntFrobenius), INFINITY);
+  // NaN data never give a norm that looks valid; infinite data give no finite one.
+  TMatrix bad;
+  FromRows(bad, {{1, 2, 3}, {4, NAN, 6}, {7, 8, 9}, {1, 1, 1}, {2, 2, 2}});
+  for (TNormType nt : {ntColwise, ntRowwise, ntSpectral, ntFrobenius})
+    EXPECT_TRUE(std::isnan(bad.Norm(nt))) << static_cast<int>(nt);
+  bad.SetVal(2, 2, INFINITY);
+  for (TNormType nt : {ntColwise, ntRowwise, ntSpectral, ntFrobenius})
+    EXPECT_FALSE(std::isfinite(bad.Norm(nt))) << static_cast<int>(nt);
   TMatrix e;
   e.Resize(3, 0);
   EXPECT_EQ(e.Norm(ntColwise), 0.0);

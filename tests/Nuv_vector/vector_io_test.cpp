@@ -103,9 +103,11 @@ TEST(VectorIO, TruncatedAndImpossibleStreamsFailCleanly) {
   cut.SetPosition(0);
   TVector target;
   SetAll(target, {9, 9, 9, 9});
+  int changes = 0;
+  target.SetOnChange([&](TObject*) { ++changes; });
   EXPECT_FALSE(target.LoadFromStream(&cut, false));
-  EXPECT_EQ(target.GetVal(1), 1.0);  // what could be read was stored
-  EXPECT_EQ(target.GetVal(2), 9.0);
+  EXPECT_EQ(target.GetVal(1), 9.0);  // a failed load leaves the vector as it was
+  EXPECT_EQ(changes, 0);
 
   // A header claiming two billion values cannot be honoured by 30 bytes: nothing changes.
   TMemoryStream lie;
@@ -113,8 +115,6 @@ TEST(VectorIO, TruncatedAndImpossibleStreamsFailCleanly) {
   WriteExtendedToStream(&lie, 2000000000);
   WriteExtendedToStream(&lie, 5);
   lie.SetPosition(0);
-  int changes = 0;
-  target.SetOnChange([&](TObject*) { ++changes; });
   EXPECT_FALSE(target.LoadFromStream(&lie, true));
   EXPECT_EQ(target.NrOfElem(), 4);
   EXPECT_EQ(changes, 0);
@@ -128,6 +128,54 @@ TEST(VectorIO, TruncatedAndImpossibleStreamsFailCleanly) {
   EXPECT_FALSE(target.LoadFromStream(&empty, true));
   EXPECT_EQ(changes, 0);
   delete s;
+}
+
+// The vector grows beyond the values a record brings only within a small
+// allowance: a slice saved alone loads into a fresh vector, a claim of
+// millions of unfilled elements does not.
+TEST(VectorIO, GrowthBeyondTheRecordIsBounded) {
+  TVector v;
+  v.Resize(200);
+  for (int32_t i = 1; i <= 200; ++i) v.SetVal(i, i);
+  TMemoryStream* s = nullptr;
+  v.SaveToStream(s, 150, 151);
+  TVector fresh;
+  s->SetPosition(0);
+  EXPECT_TRUE(fresh.LoadFromStream(s, true));
+  EXPECT_EQ(fresh.NrOfElem(), 151);
+  EXPECT_EQ(fresh.GetVal(149), 0.0);
+  EXPECT_EQ(fresh.GetVal(150), 150.0);
+  delete s;
+
+  // Sound records with first > last hold no value: the vector takes the size.
+  TMemoryStream small, huge;
+  WriteExtendedToStream(&small, 3);
+  WriteExtendedToStream(&small, 2);
+  small.SetPosition(0);
+  TVector one;
+  EXPECT_TRUE(one.LoadFromStream(&small, true));
+  EXPECT_EQ(one.NrOfElem(), 2);
+  WriteExtendedToStream(&huge, 9000001);
+  WriteExtendedToStream(&huge, 9000000);
+  huge.SetPosition(0);
+  EXPECT_FALSE(one.LoadFromStream(&huge, true));
+  EXPECT_EQ(one.NrOfElem(), 2);
+
+  // A text file shorter than its header: the values there are read, the
+  // vector still takes the header's size when that stays within the allowance.
+  const std::string f = TmpFile("short.txt");
+  WriteAll(f, "1 5\n1\n2\n");
+  TVector t;
+  EXPECT_TRUE(t.LoadFromFile(f, true));
+  EXPECT_EQ(t.NrOfElem(), 5);
+  EXPECT_EQ(t.GetVal(2), 2.0);
+  EXPECT_EQ(t.GetVal(3), 0.0);
+  WriteAll(f, "7 2\r\n");  // what StoreOnFile writes for an empty range
+  EXPECT_TRUE(t.LoadFromFile(f, true));
+  EXPECT_EQ(t.NrOfElem(), 2);
+  WriteAll(f, "1 9000000\n1\n2\n");
+  EXPECT_FALSE(t.LoadFromFile(f, true));
+  EXPECT_EQ(t.NrOfElem(), 2);
 }
 
 TEST(VectorIO, IntegerStreamRecord) {

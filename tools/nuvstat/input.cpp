@@ -19,14 +19,24 @@ namespace {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// A Ctrl-C while the read blocks interrupts it (the handler is installed
+// without SA_RESTART so that it can): that is the interrupt, not a read error.
 std::string ReadStdin() {
   std::string text;
   char buf[65536];
-  size_t got = 0;
-  while ((got = std::fread(buf, 1, sizeof buf, stdin)) > 0) text.append(buf, got);
-  if (std::ferror(stdin) != 0)
-    throw ToolError("cannot read standard input: " + std::string(std::strerror(errno)));
-  return text;
+  for (;;) {
+    errno = 0;
+    const size_t got = std::fread(buf, 1, sizeof buf, stdin);
+    text.append(buf, got);
+    if (std::ferror(stdin) != 0) {
+      if (errno != EINTR)
+        throw ToolError("cannot read standard input: " + std::string(std::strerror(errno)));
+      CheckInterrupted();
+      std::clearerr(stdin);
+      continue;
+    }
+    if (got == 0) return text;
+  }
 }
 
 // Fails early with the system's reason, which the matrix reader does not report.

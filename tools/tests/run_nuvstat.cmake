@@ -5,7 +5,6 @@
 #   -DOUT=<regexes stdout must match, separated by @@>   (optional)
 #   -DERR=<regexes stderr must match, separated by @@>   (optional)
 #   -DOUT_EMPTY=ON   stdout must be empty (a failure prints no result)
-#   -DSIGINT_AFTER=<seconds>  send Ctrl-C after that long (needs -DTIMEOUT_PROG)
 cmake_minimum_required(VERSION 3.25)
 
 function(split_list out text)
@@ -20,9 +19,6 @@ if(NOT DEFINED EXIT)
 endif()
 
 set(command ${NUVSTAT} ${args})
-if(DEFINED SIGINT_AFTER)
-  set(command ${TIMEOUT_PROG} --preserve-status -s INT ${SIGINT_AFTER} ${NUVSTAT} ${args})
-endif()
 set(input_option "")
 if(DEFINED STDIN)
   set(input_option INPUT_FILE ${STDIN})
