@@ -20,6 +20,7 @@
 #include "Nuv_math2/curvefit.h"
 #include "Nuv_math2/curvefit_spline.h"
 #include "Nuv_math2/eigen.h"
+#include "Nuv_math2/eigen_sym.h"
 #include "Nuv_math2/expression_check.h"
 #include "Nuv_math2/filter_cheb.h"
 #include "Nuv_math2/filter_kernel.h"
