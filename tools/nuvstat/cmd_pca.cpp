@@ -6,6 +6,7 @@
 #include "Nuv_vector/Nuv_vector.h"
 #include "commands.h"
 #include "errors.h"
+#include "pca_eigen.h"
 #include "progress.h"
 
 namespace nuvstat {
@@ -54,11 +55,7 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
     }
   }
 
-  SetProgressLabel("principal components");
-  const bool ok = nuv::CalcPrincComp(Data.Mat.get(), 1, p, 1, n,
-                                     Opt.Standardize ? kCorrelation : kCovariance, false);
-  CheckInterrupted();
-  if (!ok) throw ToolError("the eigen decomposition did not converge");
+  DecomposeForPca(Data, Opt.Standardize ? kCorrelation : kCovariance);
 
   std::vector<double> eig(static_cast<size_t>(p));
   std::vector<std::vector<double>> load(static_cast<size_t>(p), std::vector<double>(p));

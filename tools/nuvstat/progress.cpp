@@ -2,10 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 #include "errors.h"
 #include "foundation/frame.h"
@@ -32,6 +34,7 @@ struct Display {
   Clock::time_point Last{};
   unsigned Calls = 0;
   bool Shown = false;
+  std::vector<ProgressStage> Stages;  // none: the line counts steps
 };
 
 Display gDisplay;
@@ -49,8 +52,20 @@ void ShowProgress(double Steps) {
   gDisplay.Last = now;
   gDisplay.Shown = true;
   const double seconds = std::chrono::duration<double>(now - gDisplay.Start).count();
-  std::fprintf(stderr, "\rnuvstat: %s, %.0f steps in %.0f s (Ctrl-C stops)\033[K",
-               gDisplay.Label.c_str(), Steps - gDisplay.FirstStep, seconds);
+  const double done = Steps - gDisplay.FirstStep;
+  const std::vector<ProgressStage>& stages = gDisplay.Stages;
+  if (stages.empty()) {
+    std::fprintf(stderr, "\rnuvstat: %s, %.0f steps in %.0f s (Ctrl-C stops)\033[K",
+                 gDisplay.Label.c_str(), done, seconds);
+  } else {
+    size_t i = 0;
+    double before = 0.0;
+    while (i + 1 < stages.size() && done >= before + stages[i].Steps) before += stages[i++].Steps;
+    const int32_t percent = std::min(nuv::PercentOf(done - before, stages[i].Steps), int32_t{100});
+    std::fprintf(stderr, "\rnuvstat: %s: %s (%zu of %zu), %d %% in %.0f s (Ctrl-C stops)\033[K",
+                 gDisplay.Label.c_str(), stages[i].Name.c_str(), i + 1, stages.size(),
+                 static_cast<int>(percent), seconds);
+  }
   std::fflush(stderr);
 }
 
@@ -87,8 +102,11 @@ ProgressScope::~ProgressScope() {
   }
 }
 
-void SetProgressLabel(const std::string& Label) {
+void SetProgressLabel(const std::string& Label) { SetProgressStages(Label, {}); }
+
+void SetProgressStages(const std::string& Label, std::vector<ProgressStage> Stages) {
   gDisplay.Label = Label;
+  gDisplay.Stages = std::move(Stages);
   gDisplay.Start = Clock::now();
   gDisplay.FirstStep = nuv::ProcStat.load(std::memory_order_relaxed);
 }

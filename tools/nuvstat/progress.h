@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace nuvstat {
 
@@ -19,6 +20,16 @@ class ProgressScope {
 
 /// Names the step shown in the progress line ("covariance", "eigenvectors").
 void SetProgressLabel(const std::string& Label);
+
+/// One part of a step and the number of progress steps the library makes in it.
+struct ProgressStage {
+  std::string Name;
+  double Steps;
+};
+
+/// Names the step and its parts in order: the progress line then shows the part under
+/// way and the percentage done of it.
+void SetProgressStages(const std::string& Label, std::vector<ProgressStage> Stages);
 
 /// True once Ctrl-C was pressed. Library operations clear AbortMathProc when
 /// they start, so the tool keeps its own note of the request.

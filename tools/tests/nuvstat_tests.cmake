@@ -134,6 +134,17 @@ nuvstat_test(pca_small_standardized_csv ARGS pca --standardize --components 1 --
 # More components than columns shows them all.
 nuvstat_test(pca_components_clipped ARGS pca --components 7 --format csv ${D}/pca2.csv
   OUT "\nloadings:variable,PC1,PC2\n")
+# pca12.csv (12 columns: the divide-and-conquer path): rows +-s_k q_k, k = 1..12, with
+# q_k(j) = sqrt(2/13) sin(j k pi / 13) orthonormal and s_k^2 = 23 k / 2, so the covariance
+# is sum_k k q_k q_k^T: eigenvalues 12, 11, ..., 1 (12/78 = 15.3846 %), PC1 = q_12 signed so
+# that the first of its largest components (v6, v7 tie) is positive.
+nuvstat_test(pca_wide_closed_form ARGS pca --components 2 ${D}/pca12.csv
+  OUT "\nPC1 +12 +15\\.3846 +15\\.3846\n" "\nPC2 +11 +14\\.1026 +29\\.4872\n"
+      "\nv1 +-0\\.0938673 +0\\.182279\n" "\nv6 +0\\.389372 +-0\\.0938673\n"
+      "\nv7 +-0\\.389372 +-0\\.0938673\n")
+# Values near 1e200: their squares overflow, and the divide-and-conquer path says so.
+nuvstat_test(pca_wide_overflow ARGS pca ${D}/huge12.csv EXIT 2 OUT_EMPTY
+  ERR "nuvstat: the eigen decomposition failed: the covariance matrix is not finite \\(the values overflow when squared\\)\n$")
 nuvstat_test(pca_constant_standardized ARGS pca --standardize ${D}/constant.csv
   EXIT 2 OUT_EMPTY ERR "nuvstat: .*constant.csv: column \"b\" is constant and cannot be standardized\n$")
 
