@@ -11,6 +11,7 @@
 #include "Nuv_math2/Nuv_math2.h"
 
 #include "peer_lapack.h"
+#include "random_symmetric.h"
 
 #if defined(NUV_BENCH_EIGEN)
 #include <Eigen/Dense>
@@ -20,14 +21,7 @@ using namespace nuv;
 
 namespace {
 
-// Entries uniform in [-1, 1), symmetric, column-major (also row-major).
-std::vector<double> RandomSymmetric(int n) {
-  SetRandSeed(4711);
-  std::vector<double> a(static_cast<size_t>(n) * n);
-  for (int i = 0; i < n; ++i)
-    for (int j = i; j < n; ++j) a[static_cast<size_t>(i) * n + j] = a[static_cast<size_t>(j) * n + i] = 2 * Random() - 1;
-  return a;
-}
+std::vector<double> RandomSymmetric(int n) { return nuv_bench::RandomSymmetric(n, 4711); }
 
 void ToMatrix(const std::vector<double>& a, int n, TMatrix& m) {
   m.Resize(n, n);
@@ -42,7 +36,16 @@ void BM_CalcSymEigen(benchmark::State& state) {
   ToMatrix(RandomSymmetric(n), n, m);
   for (auto _ : state) benchmark::DoNotOptimize(CalcSymEigen(&m));
 }
-BENCHMARK(BM_CalcSymEigen)->Arg(5)->Arg(10)->Arg(20)->Arg(50)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)
+BENCHMARK(BM_CalcSymEigen)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
     ->Unit(benchmark::kMillisecond);
 
 // CalcEigVec overwrites the upper triangle: a fresh copy each round.
@@ -56,7 +59,14 @@ void BM_CalcEigVec(benchmark::State& state) {
     benchmark::DoNotOptimize(CalcEigVec(&m));
   }
 }
-BENCHMARK(BM_CalcEigVec)->Arg(5)->Arg(10)->Arg(20)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalcEigVec)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(200)
+    ->Unit(benchmark::kMillisecond);
 
 #if defined(NUV_BENCH_LAPACK)
 void BM_dsyevd(benchmark::State& state) {
@@ -78,8 +88,8 @@ void BM_dsyevd(benchmark::State& state) {
     benchmark::DoNotOptimize(w.data());
   }
 }
-BENCHMARK(BM_dsyevd)->Arg(20)->Arg(50)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_dsyevd)->Arg(20)->Arg(50)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(
+    benchmark::kMillisecond);
 #endif
 
 #if defined(NUV_BENCH_EIGEN)
@@ -93,7 +103,13 @@ void BM_EigenSelfAdjoint(benchmark::State& state) {
     benchmark::DoNotOptimize(solver.eigenvalues().data());
   }
 }
-BENCHMARK(BM_EigenSelfAdjoint)->Arg(20)->Arg(50)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)
+BENCHMARK(BM_EigenSelfAdjoint)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(200)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
     ->Unit(benchmark::kMillisecond);
 #endif
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plain_jacobi.h"
+#include "random_symmetric.h"
 #include "Nuv_math2/Nuv_math2.h"
 
 #include "peer_lapack.h"
@@ -14,14 +15,7 @@ using namespace nuv;
 
 namespace {
 
-// A symmetric matrix with entries uniform in [-1, 1), row-major.
-std::vector<double> RandomSymmetric(int n) {
-  SetRandSeed(12345);
-  std::vector<double> a(static_cast<size_t>(n) * n);
-  for (int i = 0; i < n; ++i)
-    for (int j = i; j < n; ++j) a[i * n + j] = a[j * n + i] = 2 * Random() - 1;
-  return a;
-}
+std::vector<double> RandomSymmetric(int n) { return nuv_bench::RandomSymmetric(n, 12345); }
 
 void BM_CalcEigVec(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

@@ -102,8 +102,8 @@ bool ImplicitQL(double* d, double* e, size_t n, double* Z, size_t ldz, size_t ro
 // without cancellation. Each step fits the two poles beside the root (one, for the last
 // root, which lies above every pole) to the function's value and slope; a step that would
 // leave the bracket is replaced by bisection.
-void SecularRoot(const double* d, const double* z, size_t k, double rho, size_t i,
-                 size_t& Origin, double& Tau) {
+void SecularRoot(const double* d, const double* z, size_t k, double rho, size_t i, size_t& Origin,
+                 double& Tau) {
   const double invrho = 1.0 / rho;
   double lo, hi;
   if (i + 1 < k) {
@@ -334,7 +334,8 @@ void TDivideConquer::Merge(size_t Off, size_t n, size_t n1, double beta) {
   }
   FOrigin.resize(k);
   FTau.resize(k);
-  for (size_t j = 0; j < k; ++j) SecularRoot(FDl.data(), FZl.data(), k, rho, j, FOrigin[j], FTau[j]);
+  for (size_t j = 0; j < k; ++j)
+    SecularRoot(FDl.data(), FZl.data(), k, rho, j, FOrigin[j], FTau[j]);
 
   // The weights zhat for which the computed roots are exact (Gu and Eisenstat):
   // zhat_i^2 = -(d_i - lambda_i) / rho * prod_{j != i} (d_i - lambda_j) / (d_i - d_j),

@@ -29,8 +29,8 @@ namespace detail {
 
 namespace {
 
-constexpr size_t kPanel = 32;    // reflectors per trailing update
-constexpr size_t kApplyWidth = 64;  // reflectors per compact WY block
+constexpr size_t kPanel = 32;         // reflectors per trailing update
+constexpr size_t kApplyWidth = 64;    // reflectors per compact WY block
 constexpr size_t kUpdateWidth = 256;  // columns per product of the trailing update
 
 // Euclidean norm of x[0..m), scaled only when the plain sum of squares over- or underflows.
@@ -175,8 +175,8 @@ bool ReduceToTridiagonal(double* A, size_t n, double* d, double* e, double* tau,
           K.Gemv(static_cast<int64_t>(r), static_cast<int64_t>(i), at(j + 1, i0), ld, t1.data(),
                  tmp.data());
           for (size_t k = 0; k < r; ++k) w[k] -= tmp[k];
-          K.Gemv(static_cast<int64_t>(r), static_cast<int64_t>(i), W.data() + j + 1, ld,
-                 t2.data(), tmp.data());
+          K.Gemv(static_cast<int64_t>(r), static_cast<int64_t>(i), W.data() + j + 1, ld, t2.data(),
+                 tmp.data());
           for (size_t k = 0; k < r; ++k) w[k] -= tmp[k];
         }
         for (size_t k = 0; k < r; ++k) w[k] *= tau[j];

@@ -106,10 +106,10 @@ TEST(CalcSymEigen, TridiagonalToeplitzClosedForm) {
       // Distinct eigenvalues: the vector is unique up to the sign the rule fixes.
       double s = 0, big = 0;
       for (int j = 1; j <= n; ++j)
-        if (std::fabs(std::sin(j * k * h)) > big * (1 + 1e-9)) big = std::fabs(std::sin(j * k * h)), s = std::sin(j * k * h) > 0 ? 1 : -1;
+        if (std::fabs(std::sin(j * k * h)) > big * (1 + 1e-9))
+          big = std::fabs(std::sin(j * k * h)), s = std::sin(j * k * h) > 0 ? 1 : -1;
       for (int j = 1; j <= n; ++j)
-        EXPECT_NEAR(GetEigenResult(k, j), s * std::sqrt(2.0 / (n + 1)) * std::sin(j * k * h),
-                    1e-12)
+        EXPECT_NEAR(GetEigenResult(k, j), s * std::sqrt(2.0 / (n + 1)) * std::sin(j * k * h), 1e-12)
             << n << " " << k << " " << j;
     }
     EXPECT_EQ(m.GetVal(1, 2), 1e30);  // Mat is left as it was
@@ -131,7 +131,8 @@ TEST(CalcSymEigen, ConstructedSpectraWithRepeatsAndWideRange) {
   ASSERT_TRUE(CalcSymEigen(&m));
   std::sort(D.rbegin(), D.rend());
   const double norm = FrobeniusNorm(a);
-  for (int k = 0; k < n; ++k) EXPECT_NEAR(GetEigenResult(k + 1, 0), D[k], 4 * n * DBL_EPSILON * norm);
+  for (int k = 0; k < n; ++k)
+    EXPECT_NEAR(GetEigenResult(k + 1, 0), D[k], 4 * n * DBL_EPSILON * norm);
   ExpectDecomposition(a, n);
 
   // Scaled near the ends of the range: only the eigenvalues scale.

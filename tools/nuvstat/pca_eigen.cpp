@@ -35,11 +35,10 @@ void DecomposeForPca(const DataSet& Data, int32_t CovType) {
   // The steps each stage reports: the covariance n for the means and n per element of its
   // lower triangle, the solver p per stage.
   const double rows = n, cols = p;
-  SetProgressStages("principal components",
-                    {{"covariance", rows + rows * cols * (cols + 1) / 2},
-                     {"tridiagonal form", cols},
-                     {"eigenvalues", cols},
-                     {"eigenvectors", cols}});
+  SetProgressStages("principal components", {{"covariance", rows + rows * cols * (cols + 1) / 2},
+                                             {"tridiagonal form", cols},
+                                             {"eigenvalues", cols},
+                                             {"eigenvectors", cols}});
   bool ok = false;
   try {
     nuv::TMatrix cov(nullptr);
@@ -53,8 +52,9 @@ void DecomposeForPca(const DataSet& Data, int32_t CovType) {
   }
   CheckInterrupted();
   if (!ok)
-    throw ToolError("the eigen decomposition failed: the covariance matrix is not finite "
-                    "(the values overflow when squared)");
+    throw ToolError(
+        "the eigen decomposition failed: the covariance matrix is not finite "
+        "(the values overflow when squared)");
 }
 
 }  // namespace nuvstat
