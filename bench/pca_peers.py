@@ -59,6 +59,7 @@ def main():
             path = os.path.join(tmp, f"wide{cols}.csv")
             np.savetxt(path, x, delimiter=",", fmt="%.10g", comments="",
                        header=",".join(f"c{c}" for c in range(1, cols + 1)))
+            x = np.loadtxt(path, delimiter=",", skiprows=1)  # the values nuvstat reads
             nuv_s, nuv_ev = nuvstat_pca(binary, path)
             np_s, np_ev = numpy_pca(x, None)
             np1_s, _ = numpy_pca(x, 1)
