@@ -18,25 +18,9 @@
 
 #include "Nuv_math2/eigen_sym_steps.h"
 #include "Nuv_matrix/matrix_kernels.h"
-#include "foundation/progress.h"
 
 namespace nuv {
 namespace detail {
-
-bool TEigenProgress::Reach(double Done, size_t Quota) {
-  const size_t target = Done >= static_cast<double>(Quota) ? Quota : static_cast<size_t>(Done);
-  while (FMade < target) {
-    ++FMade;
-    if (ProgressStepAborted()) return true;
-  }
-  return AbortRequested();
-}
-
-bool TEigenProgress::FinishStage(size_t Quota) {
-  const bool aborted = Reach(static_cast<double>(Quota), Quota);
-  FMade = 0;
-  return aborted;
-}
 
 namespace {
 

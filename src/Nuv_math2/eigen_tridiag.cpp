@@ -14,7 +14,6 @@
 
 #include "Nuv_math2/eigen_sym_steps.h"
 #include "Nuv_matrix/matrix_kernels.h"
-#include "foundation/progress.h"
 
 // The symmetric product is built for AVX2 and the baseline, the better one chosen at
 // load time.
@@ -215,7 +214,7 @@ bool ApplyReflectors(const double* A, size_t n, const double* tau, double* Z,
   if (n < 3) return !Progress.FinishStage(n);
   const TMatKernels& K = MatKernels();
   const size_t count = n - 2;  // reflector n - 2 is always the identity
-  std::vector<double> V, T, Y, Y2;
+  std::vector<double> V, T, Y, Y2, col(kApplyWidth);
   const int64_t ld = static_cast<int64_t>(n);
   size_t done = 0;
   // Blocks from the last to the first: Z := (I - V T V^T) Z for each.
@@ -234,7 +233,6 @@ bool ApplyReflectors(const double* A, size_t n, const double* tau, double* Z,
     }
     // T upper triangular: T(c, c) = tau_c, T(0..c, c) = -tau_c T(0..c, 0..c) V(:, 0..c)^T v_c.
     T.assign(kb * kb, 0.0);
-    std::vector<double> col(kb);
     for (size_t c = 0; c < kb; ++c) {
       const double tc = tau[j0 + c];
       T[c * kb + c] = tc;
