@@ -13,91 +13,148 @@ namespace {
 const char* const kOverview =
     "usage: nuvstat COMMAND [OPTIONS] [FILE]\n"
     "\n"
-    "Descriptive and multivariate statistics of delimited numeric text, computed by nuv.\n"
+    "Descriptive and multivariate statistics of delimited text, computed by nuv.\n"
     "\n"
     "commands:\n"
-    "  describe   n, mean, standard deviation, quartiles, extremes, skewness, kurtosis\n"
-    "  corr       correlation matrix of the columns\n"
+    "  describe   n, missing, mean, standard deviation, quartiles, extremes, skewness,\n"
+    "             kurtosis per column (per group with --by)\n"
+    "  corr       correlation matrix (Pearson, Spearman or Kendall), with p values\n"
     "  cov        covariance matrix of the columns\n"
     "  pca        principal components: eigenvalues, variance shares, loadings, scores\n"
     "  regress    multiple linear regression of one column on the others\n"
     "\n"
     "FILE is CSV text: one row per line, the cells separated by commas, semicolons,\n"
-    "tabs or blanks, with an optional header line of column names; '-' reads standard\n"
-    "input. Columns of numbers are analysed; columns of texts (such as a species) are\n"
-    "listed and left out. Empty cells and NA, NaN, null or ? are missing values: describe\n"
-    "skips them column by column, the other commands use the rows without any.\n"
-    "Without FILE the command runs on the bundled Iris measurements (150 flowers, four\n"
-    "columns in centimetres).\n"
+    "colons, tabs or blanks (detected), '#' lines skipped. '-' or no FILE reads standard\n"
+    "input when it is not a terminal; the bundled Iris sample (150 flowers, four\n"
+    "columns in centimetres) is read with --sample iris, or with no FILE on a terminal\n"
+    "(with a note on stderr). Every report names its source.\n"
+    "\n"
+    "Header: with --header auto (the default) the first line names the columns when\n"
+    "some cell of it is not a number and the line is not shaped like the data below\n"
+    "(a text above a column of numbers); a note on stderr tells when the guess could\n"
+    "go either way. A first line that mixes numbers and texts above columns of\n"
+    "numbers is refused: say --header yes, --header no or --skip 1. R's files with a\n"
+    "header one cell short (row names below) and '\"\"' as first header cell have row\n"
+    "names. Duplicate column names are made unique (a, a.2) with a note.\n"
+    "\n"
+    "Columns of numbers are analysed; columns of texts (a species, names, dates) are\n"
+    "listed and left out, and describe --by groups by one. Empty cells and NA, NaN,\n"
+    "nan, null, NULL, ? (and --na words) are missing values: describe skips them and\n"
+    "counts them per column, corr and cov use the pairwise complete rows (--complete:\n"
+    "listwise), pca and regress the rows without any and report how many they dropped.\n"
     "\n"
     "options of every command:\n"
-    "  --format table|csv|json   output form (default: an aligned table)\n"
+    "  --format table|csv|json   output form (default: an aligned table); csv writes\n"
+    "                            one table (see --table)\n"
+    "  --header auto|yes|no      whether the first line names the columns\n"
+    "  --row-names               the first column holds row names\n"
+    "  --skip N                  skip N lines at the start\n"
+    "  --delimiter D             , ; : or tab (default: detected)\n"
+    "  --decimal C               . or , (with , the delimiter defaults to ;)\n"
+    "  --na TEXT                 one more text meaning a missing value (repeatable)\n"
+    "  --columns LIST            analyse only these columns: names or numbers from 1\n"
+    "                            (of the file), separated by commas\n"
+    "  --exclude LIST            leave these columns out\n"
+    "  --sample iris             analyse the bundled Iris sample\n"
     "  --help                    help of the command\n"
     "\n"
-    "Errors are reported on stderr with exit status 2; Ctrl-C stops a running\n"
-    "computation (exit status 130). 'nuvstat COMMAND --help' tells more.\n";
+    "Errors are reported on stderr with exit status 2, input errors as\n"
+    "\"<source>, line L, column C: <reason>\" (the line of the file, the cell of the\n"
+    "line, both from 1); Ctrl-C stops a running computation (exit status 130).\n"
+    "'nuvstat COMMAND --help' tells more. The build puts the program in\n"
+    "build/release/tools/nuvstat; 'cmake --install' copies it to <prefix>/bin.\n";
 
 const char* const kDescribe =
-    "usage: nuvstat describe [--format table|csv|json] [FILE]\n"
+    "usage: nuvstat describe [--by COLUMN] [INPUT OPTIONS] [--format table|csv|json] [FILE]\n"
     "\n"
-    "One line per column: n, mean, standard deviation (divisor n - 1), minimum,\n"
-    "first quartile, median, third quartile, maximum, skewness and excess kurtosis.\n"
+    "One line per column: n, missing, mean, standard deviation (divisor n - 1),\n"
+    "minimum, first quartile, median, third quartile, maximum, skewness and excess\n"
+    "kurtosis. Missing cells are skipped and counted; columns of texts are listed in\n"
+    "a second table (with --format csv: --table other_columns).\n"
     "\n"
     "Quartiles interpolate at the positions (n + 1)/4, (n + 1)/2 and 3(n + 1)/4 of the\n"
     "sorted column. Skewness and kurtosis carry the small-sample correction\n"
     "(n^2 g1 / ((n-1)(n-2)) and its kurtosis counterpart, the figures of spreadsheets\n"
-    "and of most statistics packages). A figure that needs more rows than the column\n"
-    "has (standard deviation: 3, skewness and kurtosis: 4) is shown as n/a. Missing\n"
-    "cells are skipped and counted; columns of texts are listed below the statistics.\n";
+    "and of most statistics packages). A figure that needs more values than the column\n"
+    "has (standard deviation: 3, skewness and kurtosis: 4) is shown as n/a.\n"
+    "\n"
+    "  --by COLUMN      the statistics per group: one line per group and column; the\n"
+    "                   groups are the texts of COLUMN (a column of texts, or of\n"
+    "                   numbers taken as texts), rows where it is missing are left out\n";
 
 const char* const kCorr =
-    "usage: nuvstat corr [--format table|csv|json] [FILE]\n"
+    "usage: nuvstat corr [--method pearson|spearman|kendall] [--p] [--complete]\n"
+    "                    [--table correlation|n|p] [INPUT OPTIONS] [--format F] [FILE]\n"
     "\n"
-    "The Pearson correlation matrix of the columns (at least 2 rows). A constant column\n"
-    "has no correlation with anything: its row and column are shown as n/a.\n";
+    "The correlation matrix of the columns (at least 2 rows). A constant column has\n"
+    "no correlation with anything: its row and column are shown as n/a. Each pair uses\n"
+    "the rows where both of its columns hold a number; when these counts differ, a\n"
+    "table of them follows.\n"
+    "\n"
+    "  --method M       pearson (default), spearman (mid-ranks for ties) or kendall\n"
+    "                   (tau-b)\n"
+    "  --p              also the two-sided p values: Pearson and Spearman from t =\n"
+    "                   r sqrt((n-2)/(1-r^2)) with n - 2 degrees of freedom, Kendall\n"
+    "                   from the normal approximation of tau\n"
+    "  --complete       use only the rows where every column holds a number\n"
+    "  --table T        the table written with --format csv (default correlation)\n";
 
 const char* const kCov =
-    "usage: nuvstat cov [--format table|csv|json] [FILE]\n"
+    "usage: nuvstat cov [--complete] [--table covariance|n] [INPUT OPTIONS] [--format F] [FILE]\n"
     "\n"
-    "The covariance matrix of the columns, divisor n - 1 (at least 2 rows).\n";
+    "The covariance matrix of the columns, divisor n - 1 (at least 2 rows). Each pair\n"
+    "uses the rows where both of its columns hold a number; when these counts differ,\n"
+    "a table of them follows.\n"
+    "\n"
+    "  --complete       use only the rows where every column holds a number\n"
+    "  --table T        the table written with --format csv (default covariance)\n";
 
 const char* const kPca =
     "usage: nuvstat pca [--components K] [--standardize] [--scores]\n"
+    "                   [--table eigenvalues|loadings|scores] [INPUT OPTIONS]\n"
     "                   [--format table|csv|json] [FILE]\n"
     "\n"
-    "Principal components of the columns (at least 2 rows): the eigenvalues of the\n"
-    "covariance matrix in descending order with their shares of the total variance,\n"
-    "the loadings (the unit eigenvectors, one column per component, each signed so\n"
-    "that its largest component is positive) and, with --scores, the coordinates of\n"
-    "every row on the components.\n"
+    "Principal components of the columns (at least 3 rows without a missing value):\n"
+    "the eigenvalues of the covariance matrix in descending order with their shares\n"
+    "of the total variance, the loadings (the unit eigenvectors, one column per\n"
+    "component, each signed so that its largest component is positive) and, with\n"
+    "--scores, the coordinates of every row on the components.\n"
     "\n"
     "  --components K   show the first K components (default: all)\n"
     "  --standardize    scale every column to unit variance first, that is, analyse\n"
     "                   the correlation matrix\n"
     "  --scores         also print the scores of the rows (centred, and scaled with\n"
-    "                   --standardize, data times the loadings)\n";
+    "                   --standardize, data times the loadings)\n"
+    "  --table T        the table written with --format csv (default eigenvalues;\n"
+    "                   scores implies --scores)\n";
 
 const char* const kRegress =
-    "usage: nuvstat regress --y COLUMN [--format table|csv|json] [FILE]\n"
+    "usage: nuvstat regress --y COLUMN [--table coefficients|fit] [INPUT OPTIONS]\n"
+    "                       [--format table|csv|json] [FILE]\n"
     "\n"
     "Multiple linear regression by least squares of COLUMN on all other columns, with\n"
-    "an intercept: the coefficients with their standard errors and t values, the\n"
-    "residual standard error, R^2 and adjusted R^2. COLUMN is a column name from the\n"
-    "header line or a column number counted from 1. Needs more rows than coefficients.\n"
+    "an intercept (rows without a missing value): the coefficients with their standard\n"
+    "errors, t values, two-sided p values and 95 % confidence intervals; R^2, adjusted\n"
+    "R^2, the residual standard error and the overall F test with its p value. COLUMN\n"
+    "is a column name from the header line or a column number counted from 1 among\n"
+    "the analysed columns. Needs more rows than coefficients.\n"
     "\n"
-    "  --y COLUMN       the response column\n";
+    "  --y COLUMN       the response column\n"
+    "  --table T        the table written with --format csv (default coefficients)\n";
 
 struct CommandInfo {
   const char* Name;
   const char* Help;
-  bool TakesPcaOptions;
-  bool TakesY;
+  /// The tables --table may choose, separated by '|'; the first is the default.
+  const char* Tables;
 };
 
 const CommandInfo kCommands[] = {
-    {"describe", kDescribe, false, false}, {"corr", kCorr, false, false},
-    {"cov", kCov, false, false},           {"pca", kPca, true, false},
-    {"regress", kRegress, false, true},
+    {"describe", kDescribe, "describe|other_columns"},
+    {"corr", kCorr, "correlation|n|p"},
+    {"cov", kCov, "covariance|n"},
+    {"pca", kPca, "eigenvalues|loadings|scores"},
+    {"regress", kRegress, "coefficients|fit"},
 };
 
 const CommandInfo* FindCommand(const std::string& Name) {
@@ -113,15 +170,44 @@ Format ParseFormat(const std::string& Text, const std::string& Command) {
   throw UsageError("unknown format \"" + Text + "\" (use table, csv or json)", Command);
 }
 
-int ParseCount(const std::string& Text, const std::string& Option, const std::string& Command) {
+int ParseCount(const std::string& Text, const std::string& Option, const std::string& Command,
+               int Least) {
   int value = 0;
   const char* first = Text.data();
   const char* last = first + Text.size();
   const auto res = std::from_chars(first, last, value);
-  if (Text.empty() || res.ec != std::errc() || res.ptr != last || value < 1)
-    throw UsageError(Option + " needs a whole number of at least 1, not \"" + Text + "\"",
+  if (Text.empty() || res.ec != std::errc() || res.ptr != last || value < Least)
+    throw UsageError(Option + " needs a whole number of at least " + std::to_string(Least) +
+                         ", not \"" + Text + "\"",
                      Command);
   return value;
+}
+
+// "a,b,3": the names or numbers of a column list, quotes not needed.
+std::vector<std::string> SplitList(const std::string& Text, const std::string& Option,
+                                   const std::string& Command) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = Text.find(',', start);
+    std::string item = Text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                     : comma - start);
+    if (item.empty()) throw UsageError(Option + " has an empty column in \"" + Text + "\"", Command);
+    items.push_back(std::move(item));
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
+char ParseDelimiter(const std::string& Text, const std::string& Command) {
+  if (Text == "," || Text == ";" || Text == ":") return Text[0];
+  if (Text == "tab" || Text == "\t" || Text == "\\t") return '\t';
+  throw UsageError("unknown delimiter \"" + Text + "\" (use , ; : or tab)", Command);
+}
+
+bool HasTable(const CommandInfo& Info, const std::string& Name) {
+  const std::string list = std::string("|") + Info.Tables + "|";
+  return list.find("|" + Name + "|") != std::string::npos;
 }
 
 }  // namespace
@@ -175,15 +261,20 @@ Options ParseArguments(int argc, char** argv) {
   const CommandInfo* info = FindCommand(args[i]);
   if (info == nullptr) throw UsageError("unknown command \"" + args[i] + "\"", "");
   opt.Command = info->Name;
+  const std::string& cmd = opt.Command;
+  const bool isPca = cmd == "pca";
+  const bool isCorr = cmd == "corr";
   ++i;
 
   bool haveFile = false;
   bool optionsEnded = false;
+  bool delimiterGiven = false;
+  InputOptions& in = opt.Input;
   for (; i < args.size(); ++i) {
     std::string a = args[i];
     if (optionsEnded || a == "-" || a.size() < 2 || a[0] != '-') {
-      if (haveFile) throw UsageError("more than one FILE given", opt.Command);
-      opt.File = a;
+      if (haveFile) throw UsageError("more than one FILE given", cmd);
+      in.File = a;
       haveFile = true;
       continue;
     }
@@ -202,34 +293,94 @@ Options ParseArguments(int argc, char** argv) {
     }
     auto takeValue = [&]() -> std::string {
       if (inlineValue) return value;
-      if (i + 1 >= args.size()) throw UsageError(a + " needs a value", opt.Command);
+      if (i + 1 >= args.size()) throw UsageError(a + " needs a value", cmd);
       return args[++i];
     };
     auto noValue = [&]() {
-      if (inlineValue) throw UsageError(a + " takes no value", opt.Command);
+      if (inlineValue) throw UsageError(a + " takes no value", cmd);
     };
     if (a == "--help" || a == "-h") {
       noValue();
       opt.Help = true;
     } else if (a == "--format") {
-      opt.OutFormat = ParseFormat(takeValue(), opt.Command);
-    } else if (info->TakesPcaOptions && a == "--components") {
-      opt.Components = ParseCount(takeValue(), a, opt.Command);
-    } else if (info->TakesPcaOptions && a == "--standardize") {
+      opt.OutFormat = ParseFormat(takeValue(), cmd);
+    } else if (a == "--header") {
+      const std::string v = takeValue();
+      if (v == "auto") in.Header = Choice::Auto;
+      else if (v == "yes") in.Header = Choice::Yes;
+      else if (v == "no") in.Header = Choice::No;
+      else throw UsageError("--header needs auto, yes or no, not \"" + v + "\"", cmd);
+    } else if (a == "--row-names") {
+      noValue();
+      in.RowNames = true;
+    } else if (a == "--skip") {
+      in.Skip = ParseCount(takeValue(), a, cmd, 0);
+    } else if (a == "--delimiter") {
+      in.Delimiter = ParseDelimiter(takeValue(), cmd);
+      delimiterGiven = true;
+    } else if (a == "--decimal") {
+      const std::string v = takeValue();
+      if (v != "." && v != ",") throw UsageError("--decimal needs . or ,, not \"" + v + "\"", cmd);
+      in.Decimal = v[0];
+    } else if (a == "--na") {
+      in.NaWords.push_back(takeValue());
+    } else if (a == "--columns") {
+      for (std::string& c : SplitList(takeValue(), a, cmd)) in.Columns.push_back(std::move(c));
+    } else if (a == "--exclude") {
+      for (std::string& c : SplitList(takeValue(), a, cmd)) in.Exclude.push_back(std::move(c));
+    } else if (a == "--sample") {
+      in.Sample = takeValue();
+      if (in.Sample != "iris")
+        throw UsageError("unknown sample \"" + in.Sample + "\" (the bundled one is iris)", cmd);
+    } else if (a == "--table") {
+      opt.TableName = takeValue();
+      if (!HasTable(*info, opt.TableName)) {
+        std::string list = info->Tables;
+        for (char& ch : list)
+          if (ch == '|') ch = ',';
+        throw UsageError("unknown table \"" + opt.TableName + "\" for " + cmd + " (use one of " +
+                             list + ")",
+                         cmd);
+      }
+    } else if (isPca && a == "--components") {
+      opt.Components = ParseCount(takeValue(), a, cmd, 1);
+    } else if (isPca && a == "--standardize") {
       noValue();
       opt.Standardize = true;
-    } else if (info->TakesPcaOptions && a == "--scores") {
+    } else if (isPca && a == "--scores") {
       noValue();
       opt.Scores = true;
-    } else if (info->TakesY && a == "--y") {
+    } else if (cmd == "regress" && a == "--y") {
       opt.YColumn = takeValue();
-      if (opt.YColumn.empty()) throw UsageError("--y needs a column name or number", opt.Command);
+      if (opt.YColumn.empty()) throw UsageError("--y needs a column name or number", cmd);
+    } else if ((isCorr || cmd == "cov") && a == "--complete") {
+      noValue();
+      opt.Complete = true;
+    } else if (isCorr && a == "--p") {
+      noValue();
+      opt.PValues = true;
+    } else if (isCorr && a == "--method") {
+      const std::string v = takeValue();
+      if (v == "pearson") opt.CorrMethod = Method::Pearson;
+      else if (v == "spearman") opt.CorrMethod = Method::Spearman;
+      else if (v == "kendall") opt.CorrMethod = Method::Kendall;
+      else throw UsageError("unknown method \"" + v + "\" (use pearson, spearman or kendall)", cmd);
+    } else if (cmd == "describe" && a == "--by") {
+      opt.By = takeValue();
+      if (opt.By.empty()) throw UsageError("--by needs a column name or number", cmd);
     } else {
-      throw UsageError("unknown option \"" + a + "\" for " + opt.Command, opt.Command);
+      throw UsageError("unknown option \"" + a + "\" for " + cmd, cmd);
     }
   }
-  if (!opt.Help && info->TakesY && opt.YColumn.empty())
-    throw UsageError("regress needs --y COLUMN", opt.Command);
+  if (opt.Help) return opt;
+  if (cmd == "regress" && opt.YColumn.empty()) throw UsageError("regress needs --y COLUMN", cmd);
+  if (in.Decimal == ',' && !delimiterGiven) in.Delimiter = ';';
+  if (in.Decimal == ',' && in.Delimiter == ',')
+    throw UsageError("--decimal , needs another delimiter than the comma", cmd);
+  if (!in.Sample.empty() && haveFile)
+    throw UsageError("--sample and a FILE given: choose one", cmd);
+  if (isPca && opt.TableName == "scores") opt.Scores = true;
+  if (isCorr && opt.TableName == "p") opt.PValues = true;
   return opt;
 }
 

@@ -2,14 +2,31 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace nuvstat {
 
 enum class Format { Table, Csv, Json };
+enum class Choice { Auto, Yes, No };
+enum class Method { Pearson, Spearman, Kendall };
+
+/// How the input is read: the options every command takes.
+struct InputOptions {
+  std::string File;          ///< path, "-" for standard input, empty: see Sample
+  std::string Sample;        ///< "iris" for the bundled sample, empty otherwise
+  Choice Header = Choice::Auto;
+  bool RowNames = false;     ///< the first column holds row names (also detected)
+  int Skip = 0;              ///< physical lines skipped before anything is read
+  char Delimiter = '\0';     ///< ',', ';', ':' or '\t'; '\0' detects it
+  char Decimal = '.';        ///< '.' or ','
+  std::vector<std::string> NaWords;  ///< more texts that mean "no value"
+  std::vector<std::string> Columns;  ///< names or 1-based numbers to analyse (all when empty)
+  std::vector<std::string> Exclude;  ///< names or 1-based numbers left out
+};
 
 struct Options {
   std::string Command;     ///< describe, corr, cov, pca, regress; empty for the overview
-  std::string File;        ///< path, "-" for standard input, empty for the bundled sample
+  InputOptions Input;
   Format OutFormat = Format::Table;
   bool Help = false;       ///< print the help of Command (or the overview) and stop
   bool Version = false;
@@ -17,6 +34,11 @@ struct Options {
   bool Standardize = false;
   bool Scores = false;
   std::string YColumn;     ///< regress: name or 1-based number of the response
+  std::string TableName;   ///< the table written with --format csv; empty: the main one
+  bool Complete = false;   ///< corr, cov: rows without any missing value only
+  bool PValues = false;    ///< corr: also the p values
+  Method CorrMethod = Method::Pearson;
+  std::string By;          ///< describe: the grouping column
 };
 
 /// Parses argv; raises UsageError for unknown commands or options and missing values.

@@ -70,7 +70,10 @@ Report RunRegress(const DataSet& Data, const Options& Opt) {
   co.Name = "coefficients";
   co.Title = "Coefficients";
   co.KeyHeader = "term";
-  co.Columns = {"estimate", "std error", "t value", "p value"};
+  co.Columns = {"estimate", "std error", "t value", "p value", "2.5 %", "97.5 %"};
+  co.PColumns = {3};
+  // Half-width of the 95 % interval: the 97.5 % point of t with df degrees of freedom.
+  const double tq = nuv::tDistriQuantile(0.975, df);
   for (int32_t k = 0; k < p; ++k) {
     const double b = coeffs.GetVal(k + 1);
     const double se = stdErrs.GetVal(k + 1);
@@ -82,7 +85,8 @@ Report RunRegress(const DataSet& Data, const Options& Opt) {
       pv = Cell::Number(2.0 * nuv::tDistriIntegral(-std::fabs(tv), df));
     }
     co.AddRow(k == 0 ? "(intercept)" : xNames[static_cast<size_t>(k - 1)],
-              {Cell::Number(b), Cell::Number(se), t, pv});
+              {Cell::Number(b), Cell::Number(se), t, pv, Cell::Number(b - tq * se),
+               Cell::Number(b + tq * se)});
   }
   report.Tables.push_back(std::move(co));
 
@@ -97,6 +101,20 @@ Report RunRegress(const DataSet& Data, const Options& Opt) {
   fit.AddRow("residual standard error", {Cell::Number(sigma)});
   fit.AddRow("residual degrees of freedom", {Cell::Number(df)});
   fit.AddRow("observations", {Cell::Number(n)});
+  // Overall F test of all slopes against the intercept alone: F = ((TSS - RSS)/(p-1)) /
+  // (RSS/df); its upper tail is the lower tail of 1/F with the degrees swapped,
+  // which keeps small p values.
+  double yMean = 0.0, yVar = 0.0;
+  y.MeanVar(0, 0, yMean, yVar);
+  const double tss = yVar * (n - 1);
+  const bool fDefined = yVaries && rss > 0;
+  const double f = fDefined ? std::fmax(tss - rss, 0.0) / (p - 1) / (rss / df) : 0.0;
+  fit.AddRow("F statistic", {fDefined ? Cell::Number(f) : Cell::Missing()});
+  fit.AddRow("F numerator degrees of freedom", {Cell::Number(p - 1)});
+  fit.AddRow("F denominator degrees of freedom", {Cell::Number(df)});
+  fit.PRows = {fit.Rows.size()};
+  fit.AddRow("F p value", {fDefined ? Cell::Number(f > 0 ? nuv::FDistriIntegral(1.0 / f, df, p - 1) : 1.0)
+                                    : Cell::Missing()});
   report.Tables.push_back(std::move(fit));
   return report;
 }

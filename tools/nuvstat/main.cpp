@@ -41,7 +41,7 @@ int Run(int argc, char** argv) {
     return 0;
   }
   ProgressScope progress;
-  const DataSet data = LoadData(opt.File);
+  const DataSet data = LoadData(opt.Input);
   Report report;
   if (opt.Command == "describe") report = RunDescribe(data, opt);
   else if (opt.Command == "corr") report = RunCorr(data, opt);
@@ -50,7 +50,7 @@ int Run(int argc, char** argv) {
   else report = RunRegress(data, opt);
   CheckInterrupted();
   RejectOverflow(report, data);
-  WriteReport(report, opt.OutFormat, stdout);
+  WriteReport(report, opt.OutFormat, opt.TableName, stdout);
   return 0;
 }
 

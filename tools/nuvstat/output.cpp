@@ -28,6 +28,11 @@ size_t FormatNumber(double v, bool Short, char* Buf) {
     std::memcpy(Buf, t, std::strlen(t));
     return std::strlen(t);
   }
+  // Counts and other whole numbers read best in full, in every form.
+  if (std::fabs(v) < 1e15 && v == std::floor(v)) {
+    const auto res = std::to_chars(Buf, Buf + 32, static_cast<long long>(v));
+    return static_cast<size_t>(res.ptr - Buf);
+  }
   const auto res = Short ? std::to_chars(Buf, Buf + 32, NoNegativeZero(v),
                                          std::chars_format::general, 6)
                          : std::to_chars(Buf, Buf + 32, NoNegativeZero(v));
@@ -90,6 +95,10 @@ class TextTable {
   void Write(Sink& Out) {
     Measure();
     const size_t nc = FT.Columns.size();
+    if (!FT.GroupHeader.empty()) {
+      Out.Put(FT.GroupHeader);
+      Out.Pad(FGroupWidth - FT.GroupHeader.size() + 2);
+    }
     Out.Put(FT.KeyHeader);
     Out.Pad(FLabelWidth - FT.KeyHeader.size());
     for (size_t c = 0; c < nc; ++c) {
@@ -100,8 +109,13 @@ class TextTable {
     std::string line;
     char buf[32];
     for (size_t r = 0; r < FT.Rows.size(); ++r) {
-      line = FT.RowLabels[r];
-      line.append(FLabelWidth - line.size(), ' ');
+      line.clear();
+      if (!FT.GroupHeader.empty()) {
+        line = FT.Groups[r];
+        line.append(FGroupWidth - line.size() + 2, ' ');
+      }
+      line += FT.RowLabels[r];
+      line.append(FLabelWidth - FT.RowLabels[r].size(), ' ');
       for (size_t c = 0; c < nc; ++c) {
         line += "  ";
         size_t n = 0;
@@ -137,6 +151,12 @@ class TextTable {
     }
     // Rounding noise (2e-16 beside values near 1) reads as 0 where the table asks
     // for it; CSV and JSON keep every digit.
+    if (IsP(r, c) && cell.Value < kSmallestP) {
+      // Below the smallest p a double can hold well; CSV and JSON keep the value.
+      std::memcpy(Buf, "< 1e-300", 8);
+      N = 8;
+      return;
+    }
     if (FT.ZeroNoise && std::fabs(cell.Value) < 1e-12 * FMax[c]) {
       Buf[0] = '0';
       N = 1;
@@ -146,9 +166,18 @@ class TextTable {
     Aligned = std::isfinite(cell.Value);
   }
 
+  bool IsP(size_t r, size_t c) const {
+    return std::find(FT.PColumns.begin(), FT.PColumns.end(), c) != FT.PColumns.end() ||
+           std::find(FT.PRows.begin(), FT.PRows.end(), r) != FT.PRows.end();
+  }
+
+  static constexpr double kSmallestP = 1e-300;
+
   void Measure() {
     const size_t nc = FT.Columns.size();
     FLabelWidth = FT.KeyHeader.size();
+    FGroupWidth = FT.GroupHeader.size();
+    for (const std::string& g : FT.Groups) FGroupWidth = std::max(FGroupWidth, g.size());
     for (size_t r = 0; r < FT.Rows.size(); ++r) {
       FLabelWidth = std::max(FLabelWidth, FT.RowLabels[r].size());
       for (size_t c = 0; c < nc && c < FT.Rows[r].size(); ++c)
@@ -180,11 +209,13 @@ class TextTable {
   std::vector<ColumnLayout> FLayout;
   std::vector<double> FMax;
   size_t FLabelWidth = 0;
+  size_t FGroupWidth = 0;
 };
 
 void WriteText(const Report& R, Sink& Out) {
   for (const auto& [key, value] : R.Info) Out.Put(key + ": " + FactText(value) + "\n");
   for (const Table& t : R.Tables) {
+    if (t.Hidden) continue;
     Out.Put("\n" + t.Title + "\n");
     TextTable(t).Write(Out);
   }
@@ -204,27 +235,23 @@ std::string CsvField(const std::string& s) {
   return q + "\"";
 }
 
-void WriteCsv(const Report& R, Sink& Out) {
-  bool first = true;
+void WriteCsv(const Table& t, Sink& Out) {
   std::string line;
   char buf[32];
-  for (const Table& t : R.Tables) {
-    if (!first) Out.Put("\n");
-    first = false;
-    // A table's first header cell names the table, so that the blocks of a
-    // report stay apart: "loadings:variable,PC1,PC2".
-    line = CsvField(R.Tables.size() > 1 ? t.Name + ":" + t.KeyHeader : t.KeyHeader);
-    for (const std::string& h : t.Columns) line += "," + CsvField(h);
-    Out.Put(line + "\n");
-    for (size_t r = 0; r < t.Rows.size(); ++r) {
-      line = CsvField(t.RowLabels[r]);
-      for (const Cell& c : t.Rows[r]) {
-        line += ',';
-        if (c.What == Cell::kNumber) line.append(buf, FormatNumber(c.Value, false, buf));
-      }
-      line += '\n';
-      Out.Put(line);
+  const bool grouped = !t.GroupHeader.empty();
+  line = grouped ? CsvField(t.GroupHeader) + "," : std::string();
+  line += CsvField(t.KeyHeader);
+  for (const std::string& h : t.Columns) line += "," + CsvField(h);
+  Out.Put(line + "\n");
+  for (size_t r = 0; r < t.Rows.size(); ++r) {
+    line = grouped ? CsvField(t.Groups[r]) + "," : std::string();
+    line += CsvField(t.RowLabels[r]);
+    for (const Cell& c : t.Rows[r]) {
+      line += ',';
+      if (c.What == Cell::kNumber) line.append(buf, FormatNumber(c.Value, false, buf));
     }
+    line += '\n';
+    Out.Put(line);
   }
 }
 
@@ -275,6 +302,7 @@ void WriteJson(const Report& R, Sink& Out) {
   }
   std::string line;
   for (const Table& t : R.Tables) {
+    if (t.Hidden) continue;
     Out.Put(",\n  " + JsonString(t.Name) + ": [");
     // The keys are the same in every row: quote them once.
     const std::string key = JsonString(t.KeyHeader) + ": ";
@@ -282,6 +310,8 @@ void WriteJson(const Report& R, Sink& Out) {
     for (const std::string& h : t.Columns) keys.push_back(", " + JsonString(h) + ": ");
     for (size_t r = 0; r < t.Rows.size(); ++r) {
       line = r == 0 ? "\n    {" : ",\n    {";
+      if (!t.GroupHeader.empty())
+        line += JsonString(t.GroupHeader) + ": " + JsonString(t.Groups[r]) + ", ";
       line += key + JsonString(t.RowLabels[r]);
       for (size_t c = 0; c < keys.size(); ++c) {
         line += keys[c];
@@ -307,11 +337,19 @@ std::string ShortText(double v) {
   return std::string(buf, FormatNumber(v, true, buf));
 }
 
-void WriteReport(const Report& R, Format F, std::FILE* Out) {
+void WriteReport(const Report& R, Format F, const std::string& CsvTable, std::FILE* Out) {
   Sink sink(Out);
   switch (F) {
     case Format::Table: WriteText(R, sink); break;
-    case Format::Csv: WriteCsv(R, sink); break;
+    case Format::Csv: {
+      const Table* chosen = nullptr;
+      for (const Table& t : R.Tables)
+        if (chosen == nullptr && (t.Name == CsvTable || CsvTable.empty())) chosen = &t;
+      if (chosen == nullptr)
+        throw ToolError("this " + R.Command + " report has no table \"" + CsvTable + "\"");
+      WriteCsv(*chosen, sink);
+      break;
+    }
     case Format::Json: WriteJson(R, sink); break;
   }
   sink.Finish();

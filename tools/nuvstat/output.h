@@ -41,10 +41,19 @@ struct Table {
   std::string KeyHeader;             ///< header of the row-label column ("column")
   std::vector<std::string> Columns;  ///< headers of the value columns
   std::vector<std::string> RowLabels;
+  /// With a GroupHeader, each row also has a group, written before its label.
+  std::string GroupHeader;
+  std::vector<std::string> Groups;
   std::vector<std::vector<Cell>> Rows;  ///< one Cell per value column
   /// The text form shows values below 1e-12 of their column's largest as 0: for results
   /// where such values are rounding noise (loadings, scores, matrices), not p values.
   bool ZeroNoise = false;
+  /// Columns of p values: the text form shows those below 1e-300 as "< 1e-300".
+  std::vector<size_t> PColumns;
+  std::vector<size_t> PRows;  ///< rows of p values, in a table of mixed figures
+  /// Left out of the text and JSON forms (a table of counts that are all equal),
+  /// still written when --table asks for it in CSV.
+  bool Hidden = false;
 
   void AddRow(std::string Label, std::vector<Cell> Cells) {
     RowLabels.push_back(std::move(Label));
@@ -60,10 +69,12 @@ struct Report {
 };
 
 /// Writes the report in the chosen form, a block at a time; raises ToolError when the
-/// stream fails.
-void WriteReport(const Report& R, Format F, std::FILE* Out);
+/// stream fails. CSV holds one table, the one named CsvTable (the first when empty),
+/// so that it loads as it stands; the facts above the tables are left out there.
+void WriteReport(const Report& R, Format F, const std::string& CsvTable, std::FILE* Out);
 
-/// Shortest text that reads back as the same double ("NaN", "Inf", "-Inf" for the others).
+/// Shortest text that reads back as the same double ("NaN", "Inf", "-Inf" for the
+/// others); whole numbers below 1e15 in full ("1000000", never "1e+06").
 std::string RoundTripText(double v);
 /// Six significant digits, as the text table shows numbers.
 std::string ShortText(double v);
