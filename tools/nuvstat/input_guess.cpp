@@ -28,15 +28,6 @@ nuv::TCSVDelimiters DelimiterCode(char D) {
   }
 }
 
-bool IsLineEnd(char ch) { return ch == '\n' || ch == '\r'; }
-
-size_t PastLineEnd(std::string_view Text, size_t Pos) {
-  const size_t n = Text.size();
-  while (Pos < n && !IsLineEnd(Text[Pos])) ++Pos;
-  if (Pos < n && Text[Pos] == '\r' && Pos + 1 < n && Text[Pos + 1] == '\n') return Pos + 2;
-  return Pos < n ? Pos + 1 : n;
-}
-
 // One table read from part of the text, with what the reader found.
 struct Part {
   nuv::TDataTable Table;

@@ -15,17 +15,14 @@ namespace {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
-bool IsLineEnd(char ch) { return ch == '\n' || ch == '\r'; }
+}  // namespace
 
-// The offset just past the line end at or after Pos (CR LF, LF or CR).
 size_t PastLineEnd(std::string_view Text, size_t Pos) {
   const size_t n = Text.size();
   while (Pos < n && !IsLineEnd(Text[Pos])) ++Pos;
   if (Pos < n && Text[Pos] == '\r' && Pos + 1 < n && Text[Pos + 1] == '\n') return Pos + 2;
   return Pos < n ? Pos + 1 : n;
 }
-
-}  // namespace
 
 std::string ReadFileText(const std::string& File) {
   struct stat st {};

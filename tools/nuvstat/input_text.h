@@ -16,6 +16,12 @@ std::string ReadFileText(const std::string& File);
 /// All of standard input; a Ctrl-C while it blocks is the interrupt.
 std::string ReadStdinText();
 
+/// True for CR and LF.
+inline bool IsLineEnd(char ch) { return ch == '\n' || ch == '\r'; }
+
+/// The offset just past the line end at or after Pos (CR LF, LF or CR), or the end.
+size_t PastLineEnd(std::string_view Text, size_t Pos);
+
 /// Where a record of the text starts: its physical line (from 1) and byte offset.
 struct RecordPlace {
   int32_t Line = 0;  ///< 0 when the text has fewer records
