@@ -2,8 +2,10 @@
 // covariance routines, Spearman and Kendall through the curve fitter's rank
 // statistics; each pair of columns over the rows where both hold a number
 // (or over the complete rows with --complete).
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "Nuv_datatable/Nuv_datatable.h"
 #include "Nuv_math2/Nuv_math2.h"
@@ -43,6 +45,33 @@ PairRows CommonRows(const double* X, const double* Y, int32_t Rows) {
   }
   p.Constant = !(xVaries && yVaries);
   return p;
+}
+
+// The common rows of every pair, the upper triangle filled (row <= column). With
+// complete rows every pair has all of them and only the columns' own spread counts,
+// which keeps wide data at O(p n) here.
+std::vector<PairRows> AllPairs(const nuv::TMatrix& X, bool Complete) {
+  const int32_t p = X.NrOfColumns();
+  const int32_t n = X.NrOfRows();
+  std::vector<PairRows> pairs(static_cast<size_t>(p) * static_cast<size_t>(p));
+  std::vector<bool> constant(static_cast<size_t>(p));
+  if (Complete)
+    for (int32_t c = 1; c <= p; ++c)
+      constant[static_cast<size_t>(c - 1)] = CommonRows(X.ColData(c), X.ColData(c), n).Constant;
+  for (int32_t r = 1; r <= p; ++r) {
+    for (int32_t c = r; c <= p; ++c) {
+      PairRows& pr =
+          pairs[static_cast<size_t>(r - 1) * static_cast<size_t>(p) + static_cast<size_t>(c - 1)];
+      if (Complete) {
+        pr.N = n;
+        pr.Constant = constant[static_cast<size_t>(r - 1)] || constant[static_cast<size_t>(c - 1)];
+      } else {
+        pr = CommonRows(X.ColData(r), X.ColData(c), n);
+      }
+    }
+    CheckInterrupted();
+  }
+  return pairs;
 }
 
 // Correlations do not change when a column is scaled: a power of two per column
@@ -162,12 +191,14 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
   Table pt = SquareTable(Data, "p", "Two-sided p values");
   pt.PColumns.resize(static_cast<size_t>(p));
   for (size_t c = 0; c < pt.PColumns.size(); ++c) pt.PColumns[c] = c;
+  const std::vector<PairRows> pairs = AllPairs(x, complete);
   bool countsDiffer = false;
   int32_t firstCount = -1;
   for (int32_t r = 1; r <= p; ++r) {
     std::vector<Cell> cells, ns, ps;
     for (int32_t c = 1; c <= p; ++c) {
-      const PairRows pr = CommonRows(x.ColData(r), x.ColData(c), n);
+      const PairRows& pr = pairs[static_cast<size_t>(std::min(r, c) - 1) * static_cast<size_t>(p) +
+                                 static_cast<size_t>(std::max(r, c) - 1)];
       if (firstCount < 0) firstCount = pr.N;
       countsDiffer = countsDiffer || pr.N != firstCount;
       ns.push_back(Cell::Number(pr.N));

@@ -17,10 +17,6 @@ namespace nuvstat {
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-void Note(const std::string& Text) { std::fprintf(stderr, "nuvstat: %s\n", Text.c_str()); }
-
 // Cells quoted in messages may hold any bytes: keep text and valid UTF-8, show the rest as '?'.
 std::string Printable(const std::string& s) {
   std::string out;

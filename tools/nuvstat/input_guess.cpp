@@ -56,10 +56,6 @@ struct Part {
   }
 };
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-void Note(const std::string& Text) { std::fprintf(stderr, "nuvstat: %s\n", Text.c_str()); }
-
 // Numbers written with a decimal comma read as texts with the decimal point:
 // a column of them would silently drop out of the analysis.
 void RejectDecimalComma(const Part& Below, std::string_view Text, const InputOptions& In,
@@ -210,10 +206,14 @@ ShapeGuess GuessShape(std::string_view Text, const InputOptions& In, const std::
 
   int32_t textOverNumbers = 0, numberOverNumbers = 0;
   std::string aText, aNumber;
-  const std::vector<std::string> cells = RecordCells(Text, first.Offset, g.Delimiter);
+  std::vector<bool> quoted;
+  const std::vector<std::string> cells = RecordCells(Text, first.Offset, g.Delimiter, &quoted);
   for (int32_t c = 1; c <= h; ++c) {
     if (!below.NumericColumn(c)) continue;
-    const Kind k = top.CellKind(c, 1);
+    Kind k = top.CellKind(c, 1);
+    // A quoted number above unquoted ones is a name, as R writes "1", "2".
+    const auto ci = static_cast<size_t>(c - 1);
+    if (k == Kind::Number && ci < quoted.size() && quoted[ci]) k = Kind::Text;
     const std::string cell = static_cast<size_t>(c) <= cells.size() ? cells[static_cast<size_t>(c - 1)] : "";
     if (k == Kind::Text) {
       if (textOverNumbers++ == 0) aText = cell;

@@ -13,8 +13,6 @@ namespace nuvstat {
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
 }  // namespace
 
 size_t PastLineEnd(std::string_view Text, size_t Pos) {
@@ -99,8 +97,10 @@ RecordPlace FindRecord(std::string_view Text, int32_t Skip, int32_t Record) {
   return {};
 }
 
-std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char Delimiter) {
+std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char Delimiter,
+                                     std::vector<bool>* Quoted) {
   std::vector<std::string> cells(1);
+  std::vector<bool> wasQuoted(1, false);
   bool quoted = false;
   const size_t n = Text.size();
   for (size_t pos = Offset; pos < n; ++pos) {
@@ -111,6 +111,7 @@ std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char 
         ++pos;
       } else {
         quoted = !quoted;
+        wasQuoted.back() = true;
       }
       continue;
     }
@@ -125,7 +126,9 @@ std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char 
       if (cells.size() == 1 && cells.back().empty()) continue;  // leading blanks
     }
     cells.emplace_back();
+    wasQuoted.push_back(false);
   }
+  if (Quoted != nullptr) *Quoted = wasQuoted;
   for (std::string& c : cells) {
     const size_t b = c.find_first_not_of(" \t");
     const size_t e = c.find_last_not_of(" \t");
@@ -156,6 +159,8 @@ bool LooksNumeric(std::string_view Cell, char Decimal) {
   while (i < n && Cell[i] == ' ') ++i;
   return i == n;
 }
+
+void Note(const std::string& Text) { std::fprintf(stderr, "nuvstat: %s\n", Text.c_str()); }
 
 std::string AtLine(const std::string& Source, int32_t Line) {
   return Line > 0 ? Source + ", line " + std::to_string(Line) : Source;

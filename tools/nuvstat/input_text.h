@@ -33,8 +33,10 @@ struct RecordPlace {
 RecordPlace FindRecord(std::string_view Text, int32_t Skip, int32_t Record);
 
 /// The cells of the record starting at Offset, split at Delimiter (' ' for runs of
-/// blanks) outside quotes, quotes removed, blanks around the cells dropped.
-std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char Delimiter);
+/// blanks) outside quotes, quotes removed, blanks around the cells dropped; in
+/// Quoted, when given, whether each cell was quoted.
+std::vector<std::string> RecordCells(std::string_view Text, size_t Offset, char Delimiter,
+                                     std::vector<bool>* Quoted = nullptr);
 
 /// True for an optional sign, digits with at most one Decimal and an optional
 /// exponent (blanks around allowed): a number the reader would take with Decimal.
@@ -42,5 +44,11 @@ bool LooksNumeric(std::string_view Cell, char Decimal);
 
 /// "line L" of Source, or Source alone when Line is 0.
 std::string AtLine(const std::string& Source, int32_t Line);
+
+/// s in double quotes, as messages show names and cells.
+inline std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+/// "nuvstat: <Text>" on stderr: notes and warnings that do not stop the run.
+void Note(const std::string& Text);
 
 }  // namespace nuvstat

@@ -212,6 +212,9 @@ nuvstat_test(header_years_note ARGS describe ${D}/year_header.csv
 # With --header yes the years name the columns: mean of 1, 4, 7 is 4.
 nuvstat_test(header_yes ARGS describe --header yes ${D}/year_header.csv
   OUT "rows: 3\n" "\n2019 +3 +0 +4 +3 ")
+# R's write.csv of a matrix with numbers as column names: the quoted numbers name the columns.
+nuvstat_test(header_quoted_numbers ARGS describe ${D}/quoted_number_names.csv
+  OUT "rows: 3\n" "columns: 2\n" "\n1 +3 +0 +2\\.33333 " "\n2 +3 +0 +3\\.33333 ")
 nuvstat_test(header_no ARGS describe --header no ${D}/year_header.csv OUT "rows: 4\n" "\nV1 +4 +0 +507\\.75 ")
 # "1,5;2": numbers with a decimal comma are refused with the option to add, and read with it.
 nuvstat_test(error_decimal_comma ARGS describe ${D}/decimal_comma.csv EXIT 2 OUT_EMPTY
