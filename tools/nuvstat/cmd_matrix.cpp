@@ -192,6 +192,8 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
   pt.PColumns.resize(static_cast<size_t>(p));
   for (size_t c = 0; c < pt.PColumns.size(); ++c) pt.PColumns[c] = c;
   const std::vector<PairRows> pairs = AllPairs(x, complete);
+  // With complete rows every count is n: the table is built only when asked for.
+  const bool wantCounts = !complete || Opt.TableName == "n";
   bool countsDiffer = false;
   int32_t firstCount = -1;
   for (int32_t r = 1; r <= p; ++r) {
@@ -201,29 +203,29 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
                                  static_cast<size_t>(std::max(r, c) - 1)];
       if (firstCount < 0) firstCount = pr.N;
       countsDiffer = countsDiffer || pr.N != firstCount;
-      ns.push_back(Cell::Number(pr.N));
+      if (wantCounts) ns.push_back(Cell::Number(pr.N));
       const double v = cm.GetVal(c, r);
       // Too few rows, or a constant column: no figure (CalcCovar would show 0).
       const bool na = pr.N < (method == Method::Pearson ? 2 : 3) || (corr && pr.Constant) ||
                       std::isnan(v);
       cells.push_back(na ? Cell::Missing() : Cell::Number(v));
       double pval = std::nan("");
-      if (!na && r != c)
+      if (Opt.PValues && !na && r != c)
         pval = method == Method::Kendall
                    ? pv[static_cast<size_t>(std::min(r, c) - 1) * static_cast<size_t>(p) +
                         static_cast<size_t>(std::max(r, c) - 1)]
                    : PFromT(v, pr.N);
-      ps.push_back(std::isnan(pval) ? Cell::Missing() : Cell::Number(pval));
+      if (Opt.PValues) ps.push_back(std::isnan(pval) ? Cell::Missing() : Cell::Number(pval));
     }
     const std::string& name = Data.Names[static_cast<size_t>(r - 1)];
     t.AddRow(name, std::move(cells));
-    counts.AddRow(name, std::move(ns));
-    pt.AddRow(name, std::move(ps));
+    if (wantCounts) counts.AddRow(name, std::move(ns));
+    if (Opt.PValues) pt.AddRow(name, std::move(ps));
     CheckInterrupted();
   }
   counts.Hidden = !countsDiffer;
   report.Tables.push_back(std::move(t));
-  report.Tables.push_back(std::move(counts));
+  if (wantCounts) report.Tables.push_back(std::move(counts));
   if (corr && Opt.PValues) report.Tables.push_back(std::move(pt));
   return report;
 }
