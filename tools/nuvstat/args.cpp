@@ -192,7 +192,8 @@ std::vector<std::string> SplitList(const std::string& Text, const std::string& O
     const size_t comma = Text.find(',', start);
     std::string item = Text.substr(start, comma == std::string::npos ? std::string::npos
                                                                      : comma - start);
-    if (item.empty()) throw UsageError(Option + " has an empty column in \"" + Text + "\"", Command);
+    if (item.empty())
+      throw UsageError(Option + " has an empty column in \"" + Text + "\"", Command);
     items.push_back(std::move(item));
     if (comma == std::string::npos) return items;
     start = comma + 1;

@@ -54,7 +54,8 @@ std::vector<int32_t> GroupRows(const DataSet& Data, int32_t Col, std::vector<std
   const bool nominal = t.GetMScaleType(Col) == nuv::stNominal;
   const bool numeric = t.GetMScaleType(Col) == nuv::stInterval;
   if (!nominal && !numeric)
-    throw ToolError(Data.Source + ": --by: column \"" + Data.TableNames[static_cast<size_t>(Col - 1)] +
+    throw ToolError(Data.Source + ": --by: column \"" +
+                    Data.TableNames[static_cast<size_t>(Col - 1)] +
                     "\" holds too many or clashing texts to group by");
   std::map<std::string, int32_t> index;
   std::vector<int32_t> group(static_cast<size_t>(t.NrOfRows()), -1);

@@ -115,7 +115,10 @@ double RankCorrelation(nuv::TCurveFit& Fit, const double* X, const double* Y, in
   double quickP = 0.0;
   const double tau = Fit.KendallsTau(quickP);
   const double n = Fit.NumData();
-  if (n >= 3) P = 2.0 * nuv::nDistriIntegral(-std::fabs(tau) / std::sqrt((4 * n + 10) / (9 * n * (n - 1))));
+  if (n >= 3) {
+    const double sigma = std::sqrt((4 * n + 10) / (9 * n * (n - 1)));
+    P = 2.0 * nuv::nDistriIntegral(-std::fabs(tau) / sigma);
+  }
   return tau;
 }
 
@@ -172,7 +175,8 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
     for (int32_t i = 1; i <= p; ++i) {
       for (int32_t j = i; j <= p; ++j) {
         double pij = 0.0;
-        const double r = i == j ? 1.0 : RankCorrelation(fit, x.ColData(i), x.ColData(j), n, method, pij);
+        const double r =
+            i == j ? 1.0 : RankCorrelation(fit, x.ColData(i), x.ColData(j), n, method, pij);
         cm.SetVal(i, j, r);
         cm.SetVal(j, i, r);
         pv[static_cast<size_t>(i - 1) * static_cast<size_t>(p) + static_cast<size_t>(j - 1)] = pij;
@@ -182,7 +186,9 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
   }
 
   Report report = StartReport(Command, Data, complete);
-  if (!complete) report.Info.emplace_back("missing values", Fact::Str("each pair uses the rows where both columns hold a number"));
+  if (!complete)
+    report.Info.emplace_back(
+        "missing values", Fact::Str("each pair uses the rows where both columns hold a number"));
   Table t = SquareTable(Data, corr ? "correlation" : "covariance",
                         corr ? std::string("Correlation matrix (") + MethodName(method) + ")"
                              : "Covariance matrix (divisor n - 1)");

@@ -113,8 +113,8 @@ Report RunRegress(const DataSet& Data, const Options& Opt) {
   fit.AddRow("F numerator degrees of freedom", {Cell::Number(p - 1)});
   fit.AddRow("F denominator degrees of freedom", {Cell::Number(df)});
   fit.PRows = {fit.Rows.size()};
-  fit.AddRow("F p value", {fDefined ? Cell::Number(f > 0 ? nuv::FDistriIntegral(1.0 / f, df, p - 1) : 1.0)
-                                    : Cell::Missing()});
+  const double fp = f > 0 ? nuv::FDistriIntegral(1.0 / f, df, p - 1) : 1.0;
+  fit.AddRow("F p value", {fDefined ? Cell::Number(fp) : Cell::Missing()});
   report.Tables.push_back(std::move(fit));
   return report;
 }

@@ -17,27 +17,6 @@ namespace nuvstat {
 
 namespace {
 
-// Cells quoted in messages may hold any bytes: keep text and valid UTF-8, show the rest as '?'.
-std::string Printable(const std::string& s) {
-  std::string out;
-  const size_t n = s.size();
-  for (size_t i = 0; i < n;) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    bool ok = len > 0 && i + len <= n && (len == 1 ? b >= 0x20 && b != 0x7f : b >= 0xc2);
-    for (size_t k = 1; ok && k < len; ++k)
-      ok = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
-    if (ok) {
-      out.append(s, i, len);
-      i += len;
-    } else {
-      out += '?';
-      ++i;
-    }
-  }
-  return out;
-}
-
 [[noreturn]] void RaiseLoadError(const std::string& Source, const nuv::TCSVImportInfo& Info) {
   std::string where = Source;
   if (Info.ErrorLine > 0) {
@@ -91,14 +70,16 @@ void MakeNamesUnique(std::vector<std::string>& Names, const std::string& Source)
 }
 
 // The physical line and cell of a table cell, for messages.
-std::string CellPlace(std::string_view Text, const InputOptions& In, const nuv::TCSVImportInfo& Info,
-                      int32_t Col, int32_t Row, std::string* CellText) {
+std::string CellPlace(std::string_view Text, const InputOptions& In,
+                      const nuv::TCSVImportInfo& Info, int32_t Col, int32_t Row,
+                      std::string* CellText) {
   const RecordPlace p = FindRecord(Text, In.Skip, Row + (Info.HasHeader ? 1 : 0));
   const int32_t fileCol = Col + (Info.HasRowNames ? 1 : 0);
   if (p.Line == 0) return "data row " + std::to_string(Row) + ", column " + std::to_string(fileCol);
   if (CellText != nullptr) {
     const std::vector<std::string> cells = RecordCells(Text, p.Offset, Info.Delimiter);
-    if (static_cast<size_t>(fileCol) <= cells.size()) *CellText = cells[static_cast<size_t>(fileCol - 1)];
+    if (static_cast<size_t>(fileCol) <= cells.size())
+      *CellText = cells[static_cast<size_t>(fileCol - 1)];
   }
   return "line " + std::to_string(p.Line) + ", column " + std::to_string(fileCol);
 }
@@ -181,7 +162,8 @@ DataSet LoadData(const InputOptions& In) {
   const ShapeGuess shape = GuessShape(text, In, data.Source);
   if (shape.PrependHeaderCell) {
     // The name of the row-names column is never shown; a bare word suits every delimiter.
-    const std::string cell = std::string("row.names") + (shape.Delimiter == '\0' ? ',' : shape.Delimiter);
+    const std::string cell =
+        std::string("row.names") + (shape.Delimiter == '\0' ? ',' : shape.Delimiter);
     text.insert(shape.HeaderStart, cell);
   } else if (shape.AppendHeaderCell) {
     text.insert(shape.HeaderEnd, 1, shape.Delimiter == '\0' ? ',' : shape.Delimiter);
@@ -198,7 +180,8 @@ DataSet LoadData(const InputOptions& In) {
   const nuv::TDataTable& t = *data.Table;
   data.FileRows = t.NrOfRows();
   for (int32_t c = 1; c <= t.NrOfColumns(); ++c)
-    data.TableNames.push_back(info.HasHeader ? Printable(t.GetColName(c)) : "V" + std::to_string(c));
+    data.TableNames.push_back(info.HasHeader ? Printable(t.GetColName(c))
+                                             : "V" + std::to_string(c));
   MakeNamesUnique(data.TableNames, data.Source);
   const std::vector<bool> chosen = ChosenColumns(data, In);
   for (int32_t c = 1; c <= t.NrOfColumns(); ++c) {

@@ -35,7 +35,9 @@ struct Part {
 
   int32_t Rows() const { return Table.NrOfRows(); }
   int32_t Cols() const { return Table.NrOfColumns(); }
-  nuv::TCSVColumnKind ColKind(int32_t c) const { return Info.Columns[static_cast<size_t>(c - 1)].Kind; }
+  nuv::TCSVColumnKind ColKind(int32_t c) const {
+    return Info.Columns[static_cast<size_t>(c - 1)].Kind;
+  }
   Kind CellKind(int32_t c, int32_t r) const {
     if (Table.GetIsEmpty(c, r)) return Kind::Missing;
     return ColKind(c) == nuv::ckNumeric ? Kind::Number : Kind::Text;
@@ -74,7 +76,7 @@ void RejectDecimalComma(const Part& Below, std::string_view Text, const InputOpt
     if (!allNumbers || firstComma == 0) continue;
     const int32_t line = FindRecord(Text, In.Skip, BelowFirstRecord + firstComma - 1).Line;
     throw ToolError(AtLine(Source, line) + ", column " + std::to_string(c) + ": " +
-                    Quoted(Below.Table.GetElemNominal(c, firstComma)) +
+                    Quoted(Printable(Below.Table.GetElemNominal(c, firstComma))) +
                     " is a number with a decimal comma: add --decimal ,");
   }
 }
@@ -137,7 +139,9 @@ nuv::TCSVImportOptions ReaderOptions(const InputOptions& In) {
   opt.CommentChar = '#';
   opt.Delimiter = DelimiterCode(In.Delimiter);
   opt.DecimalSeparator = In.Decimal;
-  opt.Header = In.Header == Choice::Yes ? nuv::ccYes : In.Header == Choice::No ? nuv::ccNo : nuv::ccAuto;
+  opt.Header = In.Header == Choice::Yes  ? nuv::ccYes
+               : In.Header == Choice::No ? nuv::ccNo
+                                         : nuv::ccAuto;
   opt.RowNames = In.RowNames ? nuv::ccYes : nuv::ccAuto;
   opt.MissingWords = In.NaWords;
   opt.SkipLines = In.Skip;
@@ -214,7 +218,7 @@ ShapeGuess GuessShape(std::string_view Text, const InputOptions& In, const std::
     // A quoted number above unquoted ones is a name, as R writes "1", "2".
     const auto ci = static_cast<size_t>(c - 1);
     if (k == Kind::Number && ci < quoted.size() && quoted[ci]) k = Kind::Text;
-    const std::string cell = static_cast<size_t>(c) <= cells.size() ? cells[static_cast<size_t>(c - 1)] : "";
+    const std::string cell = ci < cells.size() ? cells[ci] : "";
     if (k == Kind::Text) {
       if (textOverNumbers++ == 0) aText = cell;
     } else if (k == Kind::Number) {
@@ -223,8 +227,10 @@ ShapeGuess GuessShape(std::string_view Text, const InputOptions& In, const std::
   }
   const std::string line = std::to_string(first.Line);
   if (textOverNumbers > 0 && numberOverNumbers > 0)
-    throw ToolError(AtLine(Source, first.Line) + ": the first line mixes numbers and texts above " +
-                    "columns of numbers (" + Quoted(aNumber) + ", " + Quoted(aText) +
+    throw ToolError(AtLine(Source, first.Line) +
+                    ": the first line of the table mixes numbers and texts above columns of " +
+                    "numbers (" + Quoted(Printable(aNumber)) + ", " +
+                    Quoted(Printable(aText)) +
                     "): add --skip " + line + " if it is not part of the table, --header yes " +
                     "if it names the columns, --header no if it is data");
   if (textOverNumbers > 0) {

@@ -160,6 +160,26 @@ bool LooksNumeric(std::string_view Cell, char Decimal) {
   return i == n;
 }
 
+std::string Printable(const std::string& s) {
+  std::string out;
+  const size_t n = s.size();
+  for (size_t i = 0; i < n;) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    bool ok = len > 0 && i + len <= n && (len == 1 ? b >= 0x20 && b != 0x7f : b >= 0xc2);
+    for (size_t k = 1; ok && k < len; ++k)
+      ok = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
+    if (ok) {
+      out.append(s, i, len);
+      i += len;
+    } else {
+      out += '?';
+      ++i;
+    }
+  }
+  return out;
+}
+
 void Note(const std::string& Text) { std::fprintf(stderr, "nuvstat: %s\n", Text.c_str()); }
 
 std::string AtLine(const std::string& Source, int32_t Line) {

@@ -45,6 +45,10 @@ bool LooksNumeric(std::string_view Cell, char Decimal);
 /// "line L" of Source, or Source alone when Line is 0.
 std::string AtLine(const std::string& Source, int32_t Line);
 
+/// s with its text and valid UTF-8 kept and every other byte shown as '?': cells
+/// quoted in messages may hold any bytes.
+std::string Printable(const std::string& s);
+
 /// s in double quotes, as messages show names and cells.
 inline std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 

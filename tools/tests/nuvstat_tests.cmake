@@ -336,7 +336,7 @@ nuvstat_test(real_sklearn_diabetes ARGS describe ${R}/sklearn_diabetes_data_raw.
   OUT "rows: 442\n" "columns: 10\n")
 # The sklearn files start with a line of counts and names: refused, naming --skip 1.
 nuvstat_test(real_sklearn_iris_refused ARGS pca ${R}/sklearn_iris.csv EXIT 2 OUT_EMPTY
-  ERR "sklearn_iris.csv, line 1: the first line mixes numbers and texts above columns of numbers \\(\"150\", \"setosa\"\\): add --skip 1 ")
+  ERR "sklearn_iris.csv, line 1: the first line of the table mixes numbers and texts above columns of numbers \\(\"150\", \"setosa\"\\): add --skip 1 ")
 # numpy: eigenvalues of the covariance of the 150 x 5 block 4.83843412, 0.25238603.
 nuvstat_test(real_sklearn_iris_skip ARGS pca --skip 1 --components 2 ${R}/sklearn_iris.csv
   OUT "columns: 5\n" "\nPC1 +4\\.83843 " "\nPC2 +0\\.252386 ")
