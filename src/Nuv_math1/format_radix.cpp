@@ -1,8 +1,8 @@
 #include "Nuv_math1/format_radix.h"
 
-#include <cfloat>
-#include <cmath>
 #include <cstring>
+
+#include "foundation/stream_helpers.h"
 
 namespace nuv {
 
@@ -63,64 +63,6 @@ uint64_t LoadLE(const uint8_t* Bytes, size_t Count) {
   return v;
 }
 
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_IX86)
-#define NUV_X87_LONG_DOUBLE (LDBL_MANT_DIG == 64)
-#else
-#define NUV_X87_LONG_DOUBLE 0
-#endif
-
-// The 10-byte little-endian x87 layout: 64-bit significand with explicit
-// integer bit, then 15-bit biased exponent and the sign.
-void ExtendedToX87(Extended x, uint8_t* Bytes) {
-#if NUV_X87_LONG_DOUBLE
-  std::memcpy(Bytes, &x, 10);
-#else
-  uint32_t se = std::signbit(x) ? 0x8000u : 0u;
-  uint64_t mant = 0;
-  if (std::isnan(x)) {
-    se |= 0x7FFFu;
-    mant = 0xC000000000000000ull;
-  } else if (std::isinf(x)) {
-    se |= 0x7FFFu;
-    mant = 0x8000000000000000ull;
-  } else if (x != 0) {
-    int e = 0;
-    const long double m = std::frexp(std::fabs(x), &e);  // x = m * 2^e, m in [0.5, 1)
-    int32_t biased = e - 1 + 16383;
-    if (biased >= 0x7FFF) {
-      se |= 0x7FFFu;
-      mant = 0x8000000000000000ull;
-    } else if (biased <= 0) {
-      mant = static_cast<uint64_t>(std::ldexp(m, 63 + biased));
-      se |= 0u;
-    } else {
-      mant = static_cast<uint64_t>(std::ldexp(m, 64));
-      se |= static_cast<uint32_t>(biased);
-    }
-  }
-  StoreLE(mant, Bytes, 8);
-  StoreLE(se, Bytes + 8, 2);
-#endif
-}
-
-Extended X87ToExtended(const uint8_t* Bytes) {
-#if NUV_X87_LONG_DOUBLE
-  Extended x = 0;
-  std::memcpy(&x, Bytes, 10);
-  return x;
-#else
-  const uint64_t mant = LoadLE(Bytes, 8);
-  const uint32_t se = static_cast<uint32_t>(LoadLE(Bytes + 8, 2));
-  const int32_t biased = static_cast<int32_t>(se & 0x7FFFu);
-  long double v;
-  if (biased == 0x7FFF)
-    v = (mant << 1) == 0 ? HUGE_VALL : NAN;
-  else
-    v = std::ldexp(static_cast<long double>(mant), (biased == 0 ? 1 : biased) - 16383 - 63);
-  return (se & 0x8000u) != 0 ? -v : v;
-#endif
-}
-
 }  // namespace
 
 std::string Hex(int32_t Value, uint8_t NDigits) { return RadixText(Value, NDigits, 4, 8); }
@@ -147,7 +89,7 @@ std::string FPNumToHex(double x) {
 
 std::string FPNumToHex(Extended x) {
   uint8_t bytes[10];
-  ExtendedToX87(x, bytes);
+  ExtendedToX87Bytes(x, bytes);
   return BytesToHex(bytes, 10);
 }
 
@@ -172,7 +114,7 @@ double HexToDouble(const std::string& s) {
 Extended HexToExtended(const std::string& s) {
   uint8_t bytes[10];
   HexToBytes(s, bytes, 10, "HexToExtended");
-  return X87ToExtended(bytes);
+  return X87BytesToExtended(bytes);
 }
 
 std::string Roman(int32_t Value) {

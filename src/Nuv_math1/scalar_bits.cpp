@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "foundation/bit_ops.h"
+
 namespace nuv {
 
 namespace {
@@ -35,10 +37,10 @@ int32_t DecodeLong(int32_t n) {
 
 int32_t EncodeLong(int32_t v) {
   if (v == 0) return 31;
-  return __builtin_ctz(static_cast<uint32_t>(v));
+  return detail::CountTrailingZeros32(static_cast<uint32_t>(v));
 }
 
-int32_t CountBits(uint8_t b) { return __builtin_popcount(b); }
+int32_t CountBits(uint8_t b) { return detail::PopCount32(b); }
 
 uint8_t BitReversal(uint8_t b) { return kBitReversal[b]; }
 
@@ -50,7 +52,7 @@ bool CheckPowerOfTwo(int32_t v) {
 double ConvertEndian(double x) {
   uint64_t u;
   std::memcpy(&u, &x, sizeof u);
-  u = __builtin_bswap64(u);
+  u = detail::ByteSwap64(u);
   std::memcpy(&x, &u, sizeof u);
   return x;
 }
@@ -58,15 +60,15 @@ double ConvertEndian(double x) {
 float ConvertEndian(float x) {
   uint32_t u;
   std::memcpy(&u, &x, sizeof u);
-  u = __builtin_bswap32(u);
+  u = detail::ByteSwap32(u);
   std::memcpy(&x, &u, sizeof u);
   return x;
 }
 
-uint16_t ConvertEndian(uint16_t x) { return __builtin_bswap16(x); }
+uint16_t ConvertEndian(uint16_t x) { return detail::ByteSwap16(x); }
 
 int32_t ConvertEndian(int32_t x) {
-  return static_cast<int32_t>(__builtin_bswap32(static_cast<uint32_t>(x)));
+  return static_cast<int32_t>(detail::ByteSwap32(static_cast<uint32_t>(x)));
 }
 
 }  // namespace nuv

@@ -16,7 +16,8 @@ const TMatKernels& ChooseKernels() {
     if (const TMatKernels* k = MatKernelsAvx2()) return *k;
   }
 #endif
-  return MatKernelsSse2();
+  if (const TMatKernels* k = MatKernelsSse2()) return *k;
+  return MatKernelsPortable();
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Hot loops of the matrix linear algebra, chosen once per process by CPU
-// features: AVX-512, AVX2 with FMA, or the SSE2 baseline every x86-64 has.
+// features: on x86, AVX-512, AVX2 with FMA, or the SSE2 baseline every x86-64
+// has; elsewhere the portable kernels (plain loops the compiler vectorises).
 //
 // Rounding: the AVX2 and AVX-512 paths form every product-and-add with one
-// fused multiply-add; the baseline rounds the product and the sum apart. So
-// results may differ in the last bit between CPUs, never in the order of the
-// terms: every element sums over its shared index in ascending order.
+// fused multiply-add; SSE2 and the portable kernels round the product and the
+// sum apart, so those two give the same bits. Results may differ in the last
+// bit between CPUs, never in the order of the terms: every element sums over
+// its shared index in ascending order.
 //
 // Internal to the library; not part of its interface.
 #pragma once
@@ -56,8 +58,10 @@ struct TMatKernels {
 /// The best kernels this CPU runs, chosen on first use.
 const TMatKernels& MatKernels();
 
-const TMatKernels& MatKernelsSse2();
-/// Null when the build cannot emit the instruction set.
+/// Plain C++ for every target.
+const TMatKernels& MatKernelsPortable();
+/// Null when the build cannot emit the instruction set (the x86 ones on other targets).
+const TMatKernels* MatKernelsSse2();
 const TMatKernels* MatKernelsAvx2();
 const TMatKernels* MatKernelsAvx512();
 

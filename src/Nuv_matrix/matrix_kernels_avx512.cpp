@@ -1,6 +1,4 @@
 // AVX-512 kernels: a 24 x 8 register tile (24 of the 32 zmm registers hold C).
-#include <immintrin.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -8,6 +6,8 @@
 #include "Nuv_matrix/matrix_kernels.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+
+#include <immintrin.h>
 
 // clang knows no "#pragma GCC target": it takes the same instruction sets
 // as an attribute of every function in the region.

@@ -1,12 +1,15 @@
-// Baseline kernels for every x86-64 CPU (SSE2): a 4 x 4 register tile; the
-// product and the sum are rounded apart, as without fused multiply-add.
-#include <emmintrin.h>
-
+// Baseline kernels for every x86-64 CPU (SSE2, also 32-bit x86 built with
+// SSE2): a 4 x 4 register tile; the product and the sum are rounded apart, as
+// without fused multiply-add. Other targets build none of this.
 #include <cstddef>
 #include <cstdint>
 #include <new>
 
 #include "Nuv_matrix/matrix_kernels.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+
+#include <emmintrin.h>
 
 #define NUV_KERNEL_NS sse2_kernels
 #define NUV_KERNEL_FUSED 0
@@ -67,9 +70,17 @@ struct TMicro {
 
 namespace nuv::detail {
 
-const TMatKernels& MatKernelsSse2() {
+const TMatKernels* MatKernelsSse2() {
   static const TMatKernels k = sse2_kernels::MakeKernels<sse2_kernels::TMicro, sse2_kernels::TVec, 6>("SSE2");
-  return k;
+  return &k;
 }
 
 }  // namespace nuv::detail
+
+#else
+
+namespace nuv::detail {
+const TMatKernels* MatKernelsSse2() { return nullptr; }
+}  // namespace nuv::detail
+
+#endif

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "foundation/bitfld.h"
+#include "foundation/bit_ops.h"
 #include "foundation/exceptions.h"
 #include "foundation/messages.h"
 #include "foundation/progress.h"
@@ -21,7 +22,7 @@ int32_t FirstClearBit(const TBitFld& Bits, int32_t From, int32_t To) {
     const size_t wi = static_cast<size_t>(b) >> 6;
     const uint64_t clear = ~words[wi] & (~uint64_t{0} << (static_cast<uint32_t>(b) & 63u));
     if (clear != 0) {
-      const int64_t pos = static_cast<int64_t>(wi << 6) + __builtin_ctzll(clear);
+      const int64_t pos = static_cast<int64_t>(wi << 6) + detail::CountTrailingZeros64(clear);
       return pos <= To ? static_cast<int32_t>(pos) : 0;
     }
     b = static_cast<int64_t>(wi + 1) << 6;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/bit_ops.h"
 #include "Nuv_statis/gamma_beta_accurate.h"
 #include "Nuv_statis/normal_distribution.h"
 
@@ -36,7 +37,7 @@ int64_t CountChanges(const TBitFld& Bits) {
     carry = w[k] >> 63;
     const int64_t lastBit = size - static_cast<int64_t>(k) * 64;  // valid bits 0..lastBit
     if (lastBit < 63) diff &= ~uint64_t{0} >> (63 - lastBit);
-    changes += __builtin_popcountll(diff);
+    changes += detail::PopCount64(diff);
   }
   return changes;
 }

@@ -1,8 +1,8 @@
 #include "foundation/bitfld.h"
 
 #include <algorithm>
-#include <bitset>
 
+#include "foundation/bit_ops.h"
 #include "foundation/exceptions.h"
 #include "foundation/memory.h"
 
@@ -10,13 +10,7 @@ namespace nuv {
 
 namespace {
 
-inline int PopCount(uint64_t w) {
-#if defined(__GNUC__) || defined(__clang__)
-  return __builtin_popcountll(w);
-#else
-  return static_cast<int>(std::bitset<64>(w).count());
-#endif
-}
+inline int PopCount(uint64_t w) { return detail::PopCount64(w); }
 
 }  // namespace
 

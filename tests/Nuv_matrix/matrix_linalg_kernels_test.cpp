@@ -1,7 +1,8 @@
 // Every instruction-set path of the matrix kernels, whichever one this CPU
 // would choose: the kernel sources are compiled into this test, and each path
 // the CPU can run is checked bit for bit against the plain loops in the same
-// rounding (fused multiply-add on AVX2 and AVX-512, separate rounding on SSE2).
+// rounding (fused multiply-add on AVX2 and AVX-512, separate rounding on SSE2
+// and in the portable kernels). Holds on every target.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "../../src/Nuv_matrix/matrix_kernels_avx2.cpp"
 #include "../../src/Nuv_matrix/matrix_kernels_avx512.cpp"
+#include "../../src/Nuv_matrix/matrix_kernels_portable.cpp"
 #include "../../src/Nuv_matrix/matrix_kernels_sse2.cpp"
 
 using nuv::detail::TMatKernels;
@@ -22,7 +24,9 @@ struct TPath {
 };
 
 std::vector<TPath> Paths() {
-  std::vector<TPath> p{{&nuv::detail::MatKernelsSse2(), false}};
+  std::vector<TPath> p{{&nuv::detail::MatKernelsPortable(), false}};
+  if (nuv::detail::MatKernelsSse2() != nullptr) p.push_back({nuv::detail::MatKernelsSse2(), false});
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
       nuv::detail::MatKernelsAvx2() != nullptr)
@@ -30,6 +34,7 @@ std::vector<TPath> Paths() {
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
       __builtin_cpu_supports("avx512dq") && nuv::detail::MatKernelsAvx512() != nullptr)
     p.push_back({nuv::detail::MatKernelsAvx512(), true});
+#endif
   return p;
 }
 

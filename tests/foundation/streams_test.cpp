@@ -154,6 +154,40 @@ TEST(ExtendedStream, KnownBytePatterns) {
   EXPECT_TRUE(X87BytesToExtendedSoft(want) == LDBL_MIN);
 }
 
+// Where long double is wider than x87 (aarch64's 128-bit quad; the test is
+// skipped where it is x87 or double) a value rounds to the nearest x87 value,
+// ties to even, and every finite x87 value comes back exactly.
+TEST(ExtendedStream, WiderLongDoubleRoundsToNearestEven) {
+  if (LDBL_MANT_DIG <= 64) GTEST_SKIP() << "long double is not wider than x87 here";
+  const Extended one = 1.0L;
+  struct Case {
+    Extended x;
+    X87 bits;
+  };
+  const Case cases[] = {
+      {one + std::ldexp(one, -64), {0x8000000000000000u, 0x3FFF}},  // a tie: stays even
+      {one + std::ldexp(one, -64) + std::ldexp(one, -65), {0x8000000000000001u, 0x3FFF}},
+      {one + std::ldexp(one, -63) + std::ldexp(one, -64), {0x8000000000000002u, 0x3FFF}},  // tie, odd
+      {-(2 - std::ldexp(one, -70)), {0x8000000000000000u, 0xC000}},  // carries into the exponent
+      {LDBL_MAX, {0x8000000000000000u, 0x7FFF}},  // beyond the largest x87 value: infinity
+      {std::ldexp(one, -16446), {0, 0}},          // half the smallest x87 denormal: a tie to 0
+      {std::ldexp(3 * one, -16447), {1, 0}},      // three quarters of it: rounds up
+  };
+  uint8_t got[10], want[10];
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    ExtendedToX87Bytes(cases[i].x, got);
+    ToBytes(cases[i].bits, want);
+    EXPECT_EQ(std::memcmp(got, want, 10), 0) << i;
+  }
+  const X87 exact[] = {{0xFFFFFFFFFFFFFFFFu, 0x7FFE}, {1, 0}, {0x7FFFFFFFFFFFFFFFu, 0x8000},
+                       {0x8000000000000001u, 0x3FFF}, {0xC90FDAA22168C235u, 0x4000}};
+  for (const X87& p : exact) {
+    ToBytes(p, want);
+    ExtendedToX87Bytes(X87BytesToExtended(want), got);
+    EXPECT_EQ(std::memcmp(got, want, 10), 0) << p.mant;
+  }
+}
+
 // Bit for bit through a stream, including patterns that only the x87 format
 // has. Where long double is x87 the bytes are copied unchanged.
 TEST(ExtendedStream, RoundTripsBitForBit) {
