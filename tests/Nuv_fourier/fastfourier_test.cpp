@@ -286,7 +286,7 @@ TEST(FastFourier, SizesThatCannotBeHad) {
   TFastFourier f;
   f.SetRealVal(1, 7);
   {
-    nuv_test::ScopedAddressSpaceLimit cap(size_t{1} << 32);
+    nuv_test::ScopedAddressSpaceLimit cap(uint64_t{1} << 32);
     EXPECT_THROW_MSG(f.SetNumData(1 << 30), ENUVFourierError,
                      "Component \"\": not enough memory on heap");
   }

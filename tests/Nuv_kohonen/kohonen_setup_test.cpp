@@ -158,7 +158,7 @@ TEST(KohonenSetup, SizesThatCannotBeHadLeaveTheMapUnchanged) {
   k.SetSizeY(1000);
   k.SetWeigtsToRandom();
   const std::vector<double> w = AllWeights(k);
-  nuv_test::ScopedAddressSpaceLimit cap(size_t{4} << 30);
+  nuv_test::ScopedAddressSpaceLimit cap(uint64_t{4} << 30);
   auto unchanged = [&](int32_t sizeY, const std::vector<double>& weights) {
     EXPECT_EQ(k.SizeX(), 1);
     EXPECT_EQ(k.SizeY(), sizeY);

@@ -190,7 +190,7 @@ TEST(Mat4DReshape, HugeSizesRaiseNotEnoughMemoryAndChangeNothing) {
   EXPECT_THROW_MSG(m.Resize(2147483647, 2147483647, 2147483647, 2147483647), ENUVMatrixError,
                    "Component \"big\": not enough memory on heap");
   {
-    nuv_test::ScopedAddressSpaceLimit cap(size_t{1} << 32);
+    nuv_test::ScopedAddressSpaceLimit cap(uint64_t{1} << 32);
     EXPECT_THROW_MSG(m.Resize(65536, 65536, 2, 1), ENUVMatrixError,
                      "Component \"big\": not enough memory on heap");
   }

@@ -277,7 +277,7 @@ TEST(Wavelet1D, SizesRangesAndMemory) {
   EXPECT_EQ(w.GetDataVal(1), 4.0);
 #if !defined(NUV_TEST_UNDER_ASAN)
   {
-    nuv_test::ScopedAddressSpaceLimit cap(size_t{1} << 32);
+    nuv_test::ScopedAddressSpaceLimit cap(uint64_t{1} << 32);
     EXPECT_THROW_MSG(w.SetNumData(1 << 30), ENUVWaveletError,
                      "Component \"wl\": not enough memory on heap");
   }

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define NUV_TEST_UNDER_ASAN 1
@@ -22,11 +24,14 @@ namespace nuv_test {
 
 class ScopedAddressSpaceLimit {
  public:
-  explicit ScopedAddressSpaceLimit(rlim_t Bytes) {
+  /// Bytes beyond what rlim_t holds (4 GiB and more on 32-bit targets, whose
+  /// address space is smaller anyway) leave the limit as it is.
+  explicit ScopedAddressSpaceLimit(uint64_t Bytes) {
     active_ = getrlimit(RLIMIT_AS, &old_) == 0;
     if (!active_) return;
     rlimit capped = old_;
-    capped.rlim_cur = Bytes < old_.rlim_max ? Bytes : old_.rlim_max;
+    const rlim_t cap = Bytes > std::numeric_limits<rlim_t>::max() ? old_.rlim_max : static_cast<rlim_t>(Bytes);
+    capped.rlim_cur = cap < old_.rlim_max ? cap : old_.rlim_max;
     active_ = setrlimit(RLIMIT_AS, &capped) == 0;
   }
   ~ScopedAddressSpaceLimit() {
@@ -43,7 +48,7 @@ class ScopedAddressSpaceLimit {
 /// True when a cap really makes a larger allocation fail (not so under qemu-user,
 /// where the huge-size tests would instead fill gigabytes).
 inline bool AddressSpaceCapHolds() {
-  ScopedAddressSpaceLimit cap(rlim_t{1} << 30);
+  ScopedAddressSpaceLimit cap(uint64_t{1} << 30);
   void* volatile p = std::malloc(size_t{1} << 30);
   const bool holds = p == nullptr;
   std::free(p);
