@@ -26,3 +26,4 @@
 #include "foundation/textfile.h"
 #include "foundation/types.h"
 #include "foundation/utf8.h"
+#include "foundation/xml.h"

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <system_error>
 
 #include "foundation/exceptions.h"
@@ -107,6 +108,28 @@ bool TTextReader::Fill() {
 }
 
 bool TTextReader::Eof() { return !Available(); }
+
+bool TTextReader::NextBlock(const char*& First, const char*& Last) {
+  if (!Available()) return false;
+  First = FBuf.data() + FPos;
+  Last = FBuf.data() + FEnd;
+  FPos = FEnd;
+  return true;
+}
+
+void TTextReader::PutBack(std::size_t Count) { FPos -= std::min(Count, FPos); }
+
+bool TTextReader::Seek(int64_t Pos) {
+  // Where long is 32 bits, positions beyond it are refused rather than wrapped.
+  if (FFile == nullptr || Pos < 0 || Pos > std::numeric_limits<long>::max()) return false;
+  std::clearerr(FFile);
+  if (std::fseek(FFile, static_cast<long>(Pos), SEEK_SET) != 0) return false;
+  FPos = FEnd = 0;
+  FRead = Pos;
+  FAtEnd = false;
+  FFailed = false;
+  return true;
+}
 
 bool TTextReader::SeekEof() { return !SkipBlanks(); }
 

@@ -53,6 +53,16 @@ class NUV_API TTextReader : public TObject {
   /// As ReadDouble for a decimal 32-bit integer.
   bool ReadInt32(int32_t& Value);
 
+  /// For readers that scan bytes themselves: all buffered bytes (reading
+  /// more when none are), consumed at once; false at the end.
+  bool NextBlock(const char*& First, const char*& Last);
+  /// Gives back the last Count bytes of the last block (Count no larger
+  /// than that block), which the next read returns again.
+  void PutBack(std::size_t Count);
+  /// Continues reading at byte Pos of the file; false (nothing changed) when
+  /// the file cannot seek, as a pipe cannot.
+  bool Seek(int64_t Pos);
+
  private:
   /// Keeps the unread bytes and appends more from the file; false when none came.
   bool Fill();
