@@ -26,6 +26,19 @@
 
 namespace nuv {
 
+/// An integer matrix read from XML before it replaces a matrix's contents.
+struct TIntMatrixXmlContent {
+  bool Sparse = false;
+  int32_t NCols = 0;
+  int32_t NRows = 0;
+  int32_t AllocBy = 1;
+  std::string DataID;
+  /// Dense: the whole storage, max(NCols, 1) x max(NRows, 1), column after column.
+  std::vector<int32_t> Data;
+  /// Sparse: the entries in list order.
+  std::vector<TSpMatElemInt> Entries;
+};
+
 class NUV_API TIntMatrix : public TComponent {
  public:
   /// Dense, 1 column, 1 row, the element 0.
@@ -213,6 +226,27 @@ class NUV_API TIntMatrix : public TComponent {
   /// with the matrix unchanged, for a missing, malformed or truncated file.
   bool LoadSparseMat(const std::string& FileName);
 
+  // --- XML (intmatrix_xml.cpp; docs/formats.md) ------------------------------
+  // As the TMatrix forms. The element records the form: a dense matrix its
+  // elements, a sparse one its AllocBy and stored entries; reading gives the
+  // matrix the document's form, size, DataID and entries (AllocBy and the
+  // bounding box as LoadSparseMat sets them) and fires OnChange once.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  bool LoadFromXMLFile(const std::string& FileName, const std::string& DataID = std::string(),
+                       TXmlReadInfo* Info = nullptr);
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           const std::string& DataID = std::string(),
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos,
+                         const std::string& DataID = std::string(), TXmlReadInfo* Info = nullptr);
+  void WriteXMLElement(TXmlWriter& W) const;
+  static void ParseXMLElement(TXmlReader& R, TIntMatrixXmlContent& C);
+  /// Takes C and fires OnChange; raises "not enough memory on heap" (the
+  /// matrix unchanged) when the sparse list cannot be built.
+  void CommitXML(TIntMatrixXmlContent& C);
+
  private:
   size_t Index(int32_t Nc, int32_t Nr) const {
     return static_cast<size_t>(Nc - 1) * static_cast<size_t>(FRowsAlloc) +
@@ -227,6 +261,9 @@ class NUV_API TIntMatrix : public TComponent {
   void ResetSparse();
   /// Takes a dense buffer as the whole matrix.
   void TakeDense(std::vector<int32_t>& Data, int32_t Nc, int32_t Nr);
+  /// The sparse state of LoadSparseMat: Sorted (ascending, unique) with the
+  /// bounding box of its entries; all or nothing ("not enough memory on heap").
+  void TakeSparse(const std::vector<TSpMatElemInt>& Sorted, int32_t Nc, int32_t Nr);
   friend struct TIntMatrixAccess;
 
   int32_t FNCol = 1;

@@ -251,6 +251,27 @@ bool IsBlankLine(const std::string& Line) {
 
 }  // namespace
 
+namespace detail {
+
+bool SortUniqueEntries(std::vector<TSpMatElemInt>& Entries) {
+  // Files written by hand may list the entries in any order; a position given
+  // twice is an error.
+  auto before = [](const TSpMatElemInt& a, const TSpMatElemInt& b) {
+    return TSparseIntList::Key(a) < TSparseIntList::Key(b);
+  };
+  if (!std::is_sorted(Entries.begin(), Entries.end(), before))
+    std::sort(Entries.begin(), Entries.end(), before);
+  for (size_t i = 1; i < Entries.size(); ++i)
+    if (!before(Entries[i - 1], Entries[i])) return false;
+  return true;
+}
+
+}  // namespace detail
+
+void TIntMatrix::TakeSparse(const std::vector<TSpMatElemInt>& Sorted, int32_t Nc, int32_t Nr) {
+  TIntMatrixAccess::TakeSparse(*this, Sorted, Nc, Nr);
+}
+
 bool TIntMatrix::StoreSparseMat(const std::string& FileName) const {
   try {
     TTextWriter w(FileName);
@@ -304,15 +325,7 @@ bool TIntMatrix::LoadSparseMat(const std::string& FileName) {
     while (in.ReadLine(line))
       if (!IsBlankLine(line)) return false;
     if (in.Failed()) return false;
-    // Files written by hand may list the entries in any order; a position given
-    // twice is an error.
-    auto before = [](const TSpMatElemInt& a, const TSpMatElemInt& b) {
-      return detail::TSparseIntList::Key(a) < detail::TSparseIntList::Key(b);
-    };
-    if (!std::is_sorted(entries.begin(), entries.end(), before))
-      std::sort(entries.begin(), entries.end(), before);
-    for (size_t i = 1; i < entries.size(); ++i)
-      if (!before(entries[i - 1], entries[i])) return false;
+    if (!detail::SortUniqueEntries(entries)) return false;
     TIntMatrixAccess::TakeSparse(*this, entries, nc, nr);
     return true;
   });

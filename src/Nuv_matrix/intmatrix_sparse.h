@@ -22,6 +22,10 @@ struct TSpMatElemInt {
 
 namespace detail {
 
+/// Sorts Entries into list order (column, then row); false when a position
+/// occurs twice.
+NUV_API bool SortUniqueEntries(std::vector<TSpMatElemInt>& Entries);
+
 class NUV_API TSparseIntList {
  public:
   static constexpr size_t kMaxBlock = 512;

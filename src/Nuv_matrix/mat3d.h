@@ -20,6 +20,13 @@
 
 namespace nuv {
 
+/// A 3-D array read from XML before it replaces an array's contents.
+struct TMat3DXmlContent {
+  int32_t Counts[3] = {};
+  std::string DataID;
+  TDoubleBuffer Data;  ///< in storage order
+};
+
 class NUV_API TMat3D : public TComponent {
  public:
   /// 1 column, 1 row, 1 layer, the element 0.0.
@@ -73,6 +80,24 @@ class NUV_API TMat3D : public TComponent {
   void Clone(const TMat3D* MatSource);
   /// Checksum of the elements (column outermost, layer innermost): 64 hex digits.
   std::string CRCofData() const;
+
+  // --- XML (mat3d_xml.cpp; docs/formats.md) -------------------------------------------
+  // As the TMatrix forms: the element holds the counts, DataID and the elements
+  // in storage order; reading takes all of them and fires OnChange once.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  bool LoadFromXMLFile(const std::string& FileName, const std::string& DataID = std::string(),
+                       TXmlReadInfo* Info = nullptr);
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           const std::string& DataID = std::string(),
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos,
+                         const std::string& DataID = std::string(), TXmlReadInfo* Info = nullptr);
+  void WriteXMLElement(TXmlWriter& W) const;
+  static void ParseXMLElement(TXmlReader& R, TMat3DXmlContent& C);
+  /// Takes C (its storage swapped in, nothing allocated) and fires OnChange.
+  void CommitXML(TMat3DXmlContent& C);
 
   void MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
     MakeValidRange(LowCol, HighCol, FNumX);

@@ -37,6 +37,13 @@ namespace nuv {
 using TOnReadMat4DElementEvent = std::function<void(TObject* Sender, int32_t ix, int32_t iy,
                                                     int32_t il, int32_t it, double Value)>;
 
+/// A 4-D array read from XML before it replaces an array's contents.
+struct TMat4DXmlContent {
+  int32_t Counts[4] = {};
+  std::string DataID;
+  TDoubleBuffer Data;  ///< in storage order
+};
+
 class NUV_API TMat4D : public TComponent {
  public:
   /// 1 x 1 x 1 x 1, the element 0.0.
@@ -132,6 +139,24 @@ class NUV_API TMat4D : public TComponent {
   /// Checksum of the elements fed in the order column (outermost), row, layer, slot
   /// (innermost): 64 hex digits. PercDone with one step per column-row pixel.
   std::string CRCofData() const;
+
+  // --- XML (mat4d_xml.cpp; docs/formats.md) -------------------------------------------
+  // As the TMatrix forms: the element holds the counts, DataID and the elements
+  // in storage order; reading takes all of them and fires OnChange once.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  bool LoadFromXMLFile(const std::string& FileName, const std::string& DataID = std::string(),
+                       TXmlReadInfo* Info = nullptr);
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           const std::string& DataID = std::string(),
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos,
+                         const std::string& DataID = std::string(), TXmlReadInfo* Info = nullptr);
+  void WriteXMLElement(TXmlWriter& W) const;
+  static void ParseXMLElement(TXmlReader& R, TMat4DXmlContent& C);
+  /// Takes C (its storage swapped in, nothing allocated) and fires OnChange.
+  void CommitXML(TMat4DXmlContent& C);
 
   // --- statistics (mat4d_stats.cpp) -----------------------------------------
   /// Smallest and largest value of the block; NaN is never taken, and with no comparable

@@ -50,6 +50,16 @@ enum TMatXmlTag : uint8_t {
   xmlInvalid
 };
 
+/// A matrix read from XML before it replaces a matrix's contents.
+struct TMatrixXmlContent {
+  int32_t NCols = 0;
+  int32_t NRows = 0;
+  int32_t Precis[2] = {15, -1};
+  std::string DataID;
+  /// The whole storage: max(NCols, 1) x max(NRows, 1) cells, column after column.
+  std::vector<double> Data;
+};
+
 /// What LoadFromFile / LoadFromText learnt about a delimited text file, and
 /// where it failed.
 struct TMatrixTextInfo {
@@ -180,6 +190,38 @@ class NUV_API TMatrix : public TComponent {
   /// The size and data identifier of a binary matrix file: 0, or a negative code.
   static int32_t ReadBinaryHeader(const std::string& FileName, int32_t& NCols, int32_t& NRows,
                                   std::string& DataID);
+
+  // --- XML (matrix_xml.cpp; the scheme is in docs/formats.md) ----------------
+  /// A new file holding the XML declaration and the matrix's element; false
+  /// when the file cannot be created or written.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  /// The matrix's element at the position of an open text file (or stream),
+  /// after an XML declaration when CreateHeader. Nothing for an absent file;
+  /// raises the file's (stream's) EInOutError.
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  /// Reads the first <TMatrix> element of the file (the first whose DataID
+  /// equals DataID, when DataID is not empty); the whole document must be
+  /// well-formed. The matrix takes size, elements, DataID and both Precision
+  /// slots and fires OnChange once. False, with the matrix unchanged and the
+  /// place of the fault in Info, otherwise; raises nothing.
+  bool LoadFromXMLFile(const std::string& FileName, const std::string& DataID = std::string(),
+                       TXmlReadInfo* Info = nullptr);
+  /// The same from the position of an open text file (or stream; from its
+  /// start unless FromCurrentPos), which is left right after the element's
+  /// end tag; on failure it is put back where the read began.
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           const std::string& DataID = std::string(),
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos,
+                         const std::string& DataID = std::string(), TXmlReadInfo* Info = nullptr);
+  /// The element alone, for objects that embed a matrix in their own.
+  void WriteXMLElement(TXmlWriter& W) const;
+  /// Parses the <TMatrix> element whose start tag R has just read into C;
+  /// raises EXmlReadError.
+  static void ParseXMLElement(TXmlReader& R, TMatrixXmlContent& C);
+  /// Takes C (whose storage is swapped in, nothing allocated) and fires OnChange.
+  void CommitXML(TMatrixXmlContent& C);
 
   // --- linear algebra (matrix_linalg*.cpp) ----------------------------------
   bool Multiply(const TMatrix* MatB, TMatrix* MatRes);
