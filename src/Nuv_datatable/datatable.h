@@ -335,6 +335,35 @@ class NUV_API TDataTable : public TComponent {
   /// Reads an ASC layout from the stream's position to its end.
   int32_t ReadFromASC(TStream* InStream, TASCImportInfo& Info);
 
+  // --- XML (datatable_xml.cpp; the scheme is in docs/formats.md) --------------
+  /// A new file with the XML declaration and the table's element: size,
+  /// comment, names, attributes, scale types and labels, values and cell
+  /// states. False when the file cannot be created or written.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  /// The element at the position of an open text file (stream), after an XML
+  /// declaration when CreateHeader; raises the file's (stream's) EInOutError.
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  /// Reads the first <TDataTable> element of a whole document (a file, or
+  /// text in memory), or the next one from the position of an open text file
+  /// or stream (from its start unless FromCurrentPos), which is then left
+  /// right after the element or, on failure, where the read began. The table
+  /// takes everything the element holds, as CopyContentsFrom would, and
+  /// fires OnResize (size changed), OnChange, OnChangeCellState,
+  /// OnChangeSetup, OnChangeNames, OnChangeAttrib. False, with the table
+  /// unchanged and the place of the fault in Info; raises nothing.
+  bool LoadFromXMLFile(const std::string& FileName, TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLString(const std::string& XmlText, TXmlReadInfo* Info = nullptr);
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos, TXmlReadInfo* Info = nullptr);
+  /// The tag that an element name of the table's XML stands for (see
+  /// DTxmlTagNames; "/TDataTable" is xmlDataTableEndId); TDTxmlTags::xmlInvalid
+  /// for any other name.
+  static TDTxmlTags ProcessXmlTag(std::string_view TagName);
+  /// The element alone, for documents that embed a table.
+  void WriteXMLElement(TXmlWriter& W) const;
+
   // --- events ----------------------------------------------------------------
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent H) { FOnChange = std::move(H); }

@@ -44,6 +44,52 @@ struct NUV_API TVTypeSpec {
   int32_t UsedSlots() const { return static_cast<int32_t>(IDs.size()); }
 };
 
+// The tags of the table's XML. Their last value shares its name with the last
+// value of the matrices' TMatXmlTag, so the enumeration lives in a namespace of
+// its own and its other values are brought into nuv: write xmlColNames, and
+// TDTxmlTags::xmlInvalid.
+namespace dtxml {
+enum TDTxmlTags : uint8_t {
+  xmlDataTableId,
+  xmlDataTableEndId,
+  xmlComment,
+  xmlSize,
+  xmlColNames,
+  xmlRowNames,
+  xmlColAttrib,
+  xmlRowAttrib,
+  xmlColId,
+  xmlRowId,
+  xmlDataCells,
+  xmlCellID,
+  xmlVarType,
+  xmlVarIdentifier,
+  xmlInvalid
+};
+}  // namespace dtxml
+using dtxml::TDTxmlTags;
+using dtxml::xmlCellID;
+using dtxml::xmlColAttrib;
+using dtxml::xmlColId;
+using dtxml::xmlColNames;
+using dtxml::xmlComment;
+using dtxml::xmlDataCells;
+using dtxml::xmlDataTableEndId;
+using dtxml::xmlDataTableId;
+using dtxml::xmlRowAttrib;
+using dtxml::xmlRowId;
+using dtxml::xmlRowNames;
+using dtxml::xmlSize;
+using dtxml::xmlVarIdentifier;
+using dtxml::xmlVarType;
+
+/// The element names of the table's XML, indexed by TDTxmlTags (the end tag
+/// of the root carries its slash; xmlInvalid names nothing).
+inline constexpr const char* DTxmlTagNames[] = {
+    "TDataTable", "/TDataTable", "Comment",    "Size",      "ColNames",
+    "RowNames",   "ColAttribs",  "RowAttribs", "C",         "R",
+    "Cells",      "CellStates",  "VarType",    "Label",     ""};
+
 /// Field delimiters of CSV files; csvUnknown asks the reader to detect it.
 enum TCSVDelimiters : uint8_t { csvComma, csvColon, csvSemicolon, csvTab, csvUnknown };
 

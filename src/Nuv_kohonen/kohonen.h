@@ -121,6 +121,29 @@ class NUV_API TKohonen : public TComponent {
   int32_t CurNeighb() const { return FCurNeighb; }
   double CurAlpha() const { return FCurAlpha; }
 
+  // --- XML (kohonen_xml.cpp; the scheme is in docs/formats.md) ---------------
+  /// A new file with the XML declaration and the map's element: its settings,
+  /// the state of training (current step, radius and rate), the comment,
+  /// MeanVec and StdDevVec, the weights (a <TMat3D>) and the training data (a
+  /// <TMatrix>). False when the file cannot be created or written.
+  bool SaveAsXMLFile(const std::string& FileName) const;
+  /// The element at the position of an open text file (stream), after an XML
+  /// declaration when CreateHeader; raises the file's (stream's) EInOutError.
+  void WriteToOpenXMLFile(TTextWriter* OutFile, bool CreateHeader) const;
+  void WriteToXMLStream(TStream* OutStream, bool CreateHeader) const;
+  /// Reads the first <TKohonen> element of a whole document, or the next one
+  /// from the position of an open text file or stream (from its start unless
+  /// FromCurrentPos; left right after the element, or where the read began on
+  /// failure). The map takes everything the element holds, so that ApplyIt
+  /// and ContinueTraining go on as with the map written; the training matrix
+  /// stays the same object, keeps its events and fires OnChange once. False,
+  /// with the map unchanged and the place of the fault in Info; raises nothing.
+  bool LoadFromXMLFile(const std::string& FileName, TXmlReadInfo* Info = nullptr);
+  bool ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
+                           TXmlReadInfo* Info = nullptr);
+  bool ReadFromXMLStream(TStream* InStream, bool FromCurrentPos, TXmlReadInfo* Info = nullptr);
+  void WriteXMLElement(TXmlWriter& W) const;
+
   // --- events ----------------------------------------------------------------
   const TOnPercentDoneEvent& OnFeedback() const { return FOnFeedback; }
   void SetOnFeedback(TOnPercentDoneEvent Handler) { FOnFeedback = std::move(Handler); }
@@ -133,6 +156,9 @@ class NUV_API TKohonen : public TComponent {
   /// memory cannot be had (the matrix unchanged).
   bool ResizeTrainData(int32_t Nc, int32_t Nr, bool Clear);
   bool CanTrain() const;
+  /// A read form (kohonen_xml.cpp): parse with Form, then take what was read.
+  template <class F>
+  bool ReadXML(F&& Form);
   void TrainStep();
 
   int32_t FMaxNeighb = 2;

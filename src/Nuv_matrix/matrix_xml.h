@@ -37,7 +37,7 @@ void WriteXmlList(TXmlWriter& W, const char* Name, const T* Data, int64_t Lines,
   }
   W.EndAttributes();
   for (int64_t k = 0; k < Lines; ++k) {
-    W.LineBreak();
+    if (Lines > 1) W.LineBreak();  // one line of numbers stays beside its tags
     const T* p = Data + k * Stride;
     for (int64_t i = 0; i < PerLine; ++i) {
       if (i > 0) W.Separator();
