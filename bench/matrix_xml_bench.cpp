@@ -25,11 +25,13 @@ std::string Path(const char* ext) { return std::string("nuv_matrix_xml_bench.") 
 
 void BM_WriteText(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(Source().StoreOnFile(Path("csv")));
+  std::remove(Path("csv").c_str());
 }
 BENCHMARK(BM_WriteText)->Unit(benchmark::kMillisecond);
 
 void BM_WriteXML(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(Source().SaveAsXMLFile(Path("xml")));
+  std::remove(Path("xml").c_str());
 }
 BENCHMARK(BM_WriteXML)->Unit(benchmark::kMillisecond);
 
@@ -37,6 +39,7 @@ void BM_ReadText(benchmark::State& state) {
   Source().StoreOnFile(Path("csv"));
   nuv::TMatrix m;
   for (auto _ : state) benchmark::DoNotOptimize(m.LoadFromFile(Path("csv"), true));
+  std::remove(Path("csv").c_str());
 }
 BENCHMARK(BM_ReadText)->Unit(benchmark::kMillisecond);
 
@@ -44,6 +47,7 @@ void BM_ReadXML(benchmark::State& state) {
   Source().SaveAsXMLFile(Path("xml"));
   nuv::TMatrix m;
   for (auto _ : state) benchmark::DoNotOptimize(m.LoadFromXMLFile(Path("xml")));
+  std::remove(Path("xml").c_str());
 }
 BENCHMARK(BM_ReadXML)->Unit(benchmark::kMillisecond);
 
