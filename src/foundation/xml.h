@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -218,9 +219,13 @@ class NUV_API TXmlReader {
   /// A count that differs is an error. Before it reads, checks that the input
   /// can hold Count numbers of at least two bytes each (the allocation rule).
   template <class Put>
-  void ReadDoubles(int64_t Count, Put&& Store);
+  void ReadDoubles(int64_t Count, Put&& Store) {
+    ReadNumbers<double>(Count, std::forward<Put>(Store));
+  }
   template <class Put>
-  void ReadInts(int64_t Count, Put&& Store);
+  void ReadInts(int64_t Count, Put&& Store) {
+    ReadNumbers<int32_t>(Count, std::forward<Put>(Store));
+  }
   /// Skips the content of the element whose start tag was just read, and its end tag.
   void SkipElement();
   /// After the object: checks the rest of a whole document (its open
@@ -249,6 +254,8 @@ class NUV_API TXmlReader {
   char At(std::size_t k) const { return FData[FPos + k]; }
   bool StartsWith(std::string_view Lit);
   void Advance(std::size_t n);
+  /// The length of the character at FPos; raises for one XML does not allow.
+  std::size_t CharLength();
   void SkipWhite();
   void SkipComment();
   void SkipPI();
@@ -260,6 +267,8 @@ class NUV_API TXmlReader {
   void ReadCharData(std::string* Out, std::size_t MaxBytes, bool& NonWhite);
   void AppendReference(std::string& Out);
   bool NextStartTagOfWalk();
+  template <class T, class Put>
+  void ReadNumbers(int64_t Count, Put&& Store);
   /// Checks the claimed count and enters the list; false for an empty element.
   bool BeginList(int64_t Count);
   /// The next number token of a list, or false at the end of its element.
@@ -290,33 +299,22 @@ class NUV_API TXmlReader {
   bool FEmpty = false;
 };
 
-template <class Put>
-void TXmlReader::ReadDoubles(int64_t Count, Put&& Store) {
+template <class T, class Put>
+void TXmlReader::ReadNumbers(int64_t Count, Put&& Store) {
+  constexpr bool integers = std::is_same_v<T, int32_t>;
   int64_t n = 0;
   const char* first;
   const char* last;
   if (BeginList(Count)) {
     while (NextNumberToken(first, last)) {
-      double v;
-      if (n >= Count || !detail::ParseDoubleToken(first, last, v))
-        ListFault(n, Count, first, last, false);
-      Store(n++, v);
-      FPos += static_cast<std::size_t>(last - first);
-    }
-  }
-  EndOfList(n, Count);
-}
-
-template <class Put>
-void TXmlReader::ReadInts(int64_t Count, Put&& Store) {
-  int64_t n = 0;
-  const char* first;
-  const char* last;
-  if (BeginList(Count)) {
-    while (NextNumberToken(first, last)) {
-      int32_t v;
-      if (n >= Count || !detail::ParseInt32Token(first, last, v))
-        ListFault(n, Count, first, last, true);
+      T v;
+      bool ok;
+      if constexpr (integers) {
+        ok = detail::ParseInt32Token(first, last, v);
+      } else {
+        ok = detail::ParseDoubleToken(first, last, v);
+      }
+      if (n >= Count || !ok) ListFault(n, Count, first, last, integers);
       Store(n++, v);
       FPos += static_cast<std::size_t>(last - first);
     }

@@ -195,6 +195,18 @@ void TXmlReader::AppendReference(std::string& Out) {
   Advance(k + 1);
 }
 
+std::size_t TXmlReader::CharLength() {
+  const auto u = static_cast<unsigned char>(At(0));
+  if (u < 0x80) {
+    if (u < 0x20 && !IsWhite(At(0))) Fail("a control character XML does not allow");
+    return 1;
+  }
+  const std::size_t n = u >= 0xF0 ? 4 : (u >= 0xE0 ? 3 : 2);
+  if (!Have(n - 1) || detail::XmlCharLength(std::string_view(FData + FPos, n), 0) != n)
+    Fail("malformed UTF-8, or a character XML does not allow");
+  return n;
+}
+
 void TXmlReader::ReadCharData(std::string* Out, std::size_t MaxBytes, bool& NonWhite) {
   std::string scratch;
   std::string& out = Out != nullptr ? *Out : scratch;
@@ -213,16 +225,7 @@ void TXmlReader::ReadCharData(std::string* Out, std::size_t MaxBytes, bool& NonW
     } else if (c == ']' && StartsWith("]]>")) {
       Fail("']]>' in text");
     } else {
-      const auto u = static_cast<unsigned char>(c);
-      std::size_t n = 1;
-      if (u >= 0x80) {
-        n = u >= 0xF0 ? 4 : (u >= 0xE0 ? 3 : 2);
-        if (!Have(n - 1)) Fail("malformed UTF-8");
-        n = detail::XmlCharLength(std::string_view(FData + FPos, n), 0);
-        if (n == 0) Fail("malformed UTF-8, or a character XML does not allow");
-      } else if (u < 0x20 && !IsWhite(c)) {
-        Fail("a control character XML does not allow");
-      }
+      const std::size_t n = CharLength();
       if (!IsWhite(c)) NonWhite = true;
       out.append(FData + FPos, n);
       Advance(n);
@@ -328,16 +331,7 @@ void TXmlReader::ReadStartTag() {
         value.push_back(' ');
         Advance(c == '\r' && Have(1) && At(1) == '\n' ? 2 : 1);
       } else {
-        const auto u = static_cast<unsigned char>(c);
-        std::size_t n = 1;
-        if (u >= 0x80) {
-          n = u >= 0xF0 ? 4 : (u >= 0xE0 ? 3 : 2);
-          if (!Have(n - 1)) Fail("malformed UTF-8");
-          n = detail::XmlCharLength(std::string_view(FData + FPos, n), 0);
-          if (n == 0) Fail("malformed UTF-8, or a character XML does not allow");
-        } else if (u < 0x20) {
-          Fail("a control character XML does not allow");
-        }
+        const std::size_t n = CharLength();
         value.append(FData + FPos, n);
         Advance(n);
       }
