@@ -269,6 +269,15 @@ TEST(MatrixXml, StreamsStopRightAfterTheElement) {
   ASSERT_TRUE(gotA.ReadFromXMLStream(&in, true));
   EXPECT_EQ(gotA.NrOfColumns(), 1);
 
+  // A read that fails half way through an element puts a file stream back.
+  const std::string bad = TmpFile("bad_stream.xml");
+  WriteRaw(bad, "<x/><TMatrix version='1' columns='2' rows='2'><values>1 2 3</values></TMatrix>");
+  TFileStream badIn(bad, fmOpenRead);
+  badIn.SetPosition(4);
+  EXPECT_FALSE(gotB.ReadFromXMLStream(&badIn, true, "", &info));
+  EXPECT_EQ(info.ErrorText, "<values> holds 3 numbers where 4 are expected");
+  EXPECT_EQ(badIn.Position(), 4);
+
   // A memory stream is read in place with the same result.
   TMemoryStream ms;
   ms.LoadFromFile(path);
