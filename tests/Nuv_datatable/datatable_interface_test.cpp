@@ -166,7 +166,16 @@ TEST(DataTableInterface, SignaturesOfTDataTable) {
   PIN(TDataTable, SetOnResize, void(TDataTableResizeEvent));
   PIN(TDataTable, OnSortExchange, const TSortExchgEvent&() const);
   PIN(TDataTable, SetOnSortExchange, void(TSortExchgEvent));
-  EXPECT_EQ(pins.size(), 142u);
+  // XML
+  PIN(TDataTable, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TDataTable, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TDataTable, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TDataTable, LoadFromXMLFile, bool(const std::string&, TXmlReadInfo*));
+  PIN(TDataTable, ReadFromOpenXMLFile, bool(TTextReader*, bool, TXmlReadInfo*));
+  PIN(TDataTable, ReadFromXMLStream, bool(TStream*, bool, TXmlReadInfo*));
+  PIN(TDataTable, WriteXMLElement, void(TXmlWriter&) const);
+  PIN(TDataTable, ReadFromXMLString, bool(const std::string&, TXmlReadInfo*));
+  EXPECT_EQ(pins.size(), 150u);
 }
 
 TEST(DataTableInterface, EnumerationsAndTables) {
@@ -186,6 +195,14 @@ TEST(DataTableInterface, EnumerationsAndTables) {
   EXPECT_EQ(csvTab, 3);
   EXPECT_EQ(csvUnknown, 4);
   EXPECT_EQ(std::string_view(CSVDelimiters, 5), std::string_view(",:;\t\0", 5));
+  const TDTxmlTags tags[] = {xmlDataTableId, xmlDataTableEndId, xmlComment,   xmlSize,
+                             xmlColNames,    xmlRowNames,       xmlColAttrib, xmlRowAttrib,
+                             xmlColId,       xmlRowId,          xmlDataCells, xmlCellID,
+                             xmlVarType,     xmlVarIdentifier,  TDTxmlTags::xmlInvalid};
+  for (int k = 0; k < 15; ++k) EXPECT_EQ(tags[k], k);
+  EXPECT_EQ(xmlInvalid, 7);  // the matrices' tag keeps the plain name
+  TDTxmlTags (*process)(std::string_view) = &TDataTable::ProcessXmlTag;
+  EXPECT_EQ(process(DTxmlTagNames[xmlVarIdentifier]), xmlVarIdentifier);
   EXPECT_EQ(MaxDTNameLength, 50);
   EXPECT_EQ(MaxNominalIDLength, 10);
   EXPECT_EQ(MaxNominalIDs, 150);

@@ -53,7 +53,15 @@ TEST(KohonenInterface, SignaturesOfTKohonen) {
   PIN(TKohonen, CurAlpha, D() const);
   PIN(TKohonen, OnFeedback, const TOnPercentDoneEvent&() const);
   PIN(TKohonen, SetOnFeedback, void(TOnPercentDoneEvent));
-  EXPECT_EQ(pins.size(), 34u);
+  // XML
+  PIN(TKohonen, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TKohonen, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TKohonen, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TKohonen, LoadFromXMLFile, bool(const std::string&, TXmlReadInfo*));
+  PIN(TKohonen, ReadFromOpenXMLFile, bool(TTextReader*, bool, TXmlReadInfo*));
+  PIN(TKohonen, ReadFromXMLStream, bool(TStream*, bool, TXmlReadInfo*));
+  PIN(TKohonen, WriteXMLElement, void(TXmlWriter&) const);
+  EXPECT_EQ(pins.size(), 41u);
   static_assert(std::is_base_of_v<TComponent, TKohonen>, "a component");
   static_assert(!std::is_copy_constructible_v<TKohonen>, "components are not copied");
   static_assert(std::is_base_of_v<ENUVError, ENUVKohonenError>, "the unit's error class");

@@ -92,7 +92,16 @@ TEST(IntMatrixInterface, SignaturesOfTIntMatrix) {
   PIN(TIntMatrix, StoreSparseMat, bool(const std::string&) const);
   PIN(TIntMatrix, LoadSparseMat, bool(const std::string&));
   PIN(TMatrix, CopyFrom, void(IMatP, i32, i32, i32, i32, i32, i32));
-  EXPECT_EQ(pins.size(), 71u);
+  // XML
+  PIN(TIntMatrix, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TIntMatrix, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TIntMatrix, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TIntMatrix, LoadFromXMLFile, bool(const std::string&, const std::string&, TXmlReadInfo*));
+  PIN(TIntMatrix, ReadFromOpenXMLFile, bool(TTextReader*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TIntMatrix, ReadFromXMLStream, bool(TStream*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TIntMatrix, WriteXMLElement, void(TXmlWriter&) const);
+  PIN(TIntMatrix, CommitXML, void(TIntMatrixXmlContent&));
+  EXPECT_EQ(pins.size(), 79u);
 
   TIntMatrix* (*createSparse)(TComponent*, i32) = &TIntMatrix::CreateSparse;
   int32_t (*readHeader)(const std::string&, i32&, i32&, std::string&) =

@@ -51,7 +51,16 @@ TEST(MatArraysInterface, SignaturesOfTMat3D) {
   PIN(TMat3D, Percentile, double(double, i32, i32, i32, i32, i32, i32, i32) const);
   PIN(TMat3D, Changed, void());
   PIN(TMatrix, CopyFrom, void(const TMat3D*, i32, i32, i32, i32, i32, i32, i32));
-  EXPECT_EQ(pins.size(), 29u);
+  // XML
+  PIN(TMat3D, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TMat3D, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TMat3D, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TMat3D, LoadFromXMLFile, bool(const std::string&, const std::string&, TXmlReadInfo*));
+  PIN(TMat3D, ReadFromOpenXMLFile, bool(TTextReader*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMat3D, ReadFromXMLStream, bool(TStream*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMat3D, WriteXMLElement, void(TXmlWriter&) const);
+  PIN(TMat3D, CommitXML, void(TMat3DXmlContent&));
+  EXPECT_EQ(pins.size(), 37u);
   static_assert(std::is_base_of_v<TComponent, TMat3D>);
   static_assert(!std::is_convertible_v<TComponent*, TMat3D>, "Create(AOwner) is explicit");
 }
@@ -124,7 +133,16 @@ TEST(MatArraysInterface, SignaturesOfTMat4D) {
   PIN(TMat4D, ReadLayer, void(S, i32, i32, TDouble2DArray&) const);
   PIN(TMat4D, AppendToBinaryFile, void(S, i32, i32) const);
   PIN(TMat4D, Changed, void());
-  EXPECT_EQ(pins.size(), 59u);
+  // XML
+  PIN(TMat4D, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TMat4D, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TMat4D, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TMat4D, LoadFromXMLFile, bool(const std::string&, const std::string&, TXmlReadInfo*));
+  PIN(TMat4D, ReadFromOpenXMLFile, bool(TTextReader*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMat4D, ReadFromXMLStream, bool(TStream*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMat4D, WriteXMLElement, void(TXmlWriter&) const);
+  PIN(TMat4D, CommitXML, void(TMat4DXmlContent&));
+  EXPECT_EQ(pins.size(), 67u);
   bool (*header)(S, i32&, i32&, i32&, i32&, std::string&) = &TMat4D::ReadBinaryHeader;
   EXPECT_NE(header, nullptr);
   static_assert(std::is_same_v<TOnReadMat4DElementEvent,

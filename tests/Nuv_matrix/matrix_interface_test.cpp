@@ -106,7 +106,16 @@ TEST(MatrixInterface, SignaturesOfTMatrix) {
   // Object distances
   PIN(TMatrix, DistanceOfObjects, double(TDistMode, i32, i32) const);
   PIN(TMatrix, CalcDistMat, i32(TDistMode, TMatrix*) const);
-  EXPECT_EQ(pins.size(), 78u);
+  // XML
+  PIN(TMatrix, SaveAsXMLFile, bool(const std::string&) const);
+  PIN(TMatrix, WriteToOpenXMLFile, void(TTextWriter*, bool) const);
+  PIN(TMatrix, WriteToXMLStream, void(TStream*, bool) const);
+  PIN(TMatrix, LoadFromXMLFile, bool(const std::string&, const std::string&, TXmlReadInfo*));
+  PIN(TMatrix, ReadFromOpenXMLFile, bool(TTextReader*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMatrix, ReadFromXMLStream, bool(TStream*, bool, const std::string&, TXmlReadInfo*));
+  PIN(TMatrix, WriteXMLElement, void(TXmlWriter&) const);
+  PIN(TMatrix, CommitXML, void(TMatrixXmlContent&));
+  EXPECT_EQ(pins.size(), 86u);
 
   static_assert(std::is_base_of_v<TComponent, TMatrix>);
   static_assert(!std::is_convertible_v<TComponent*, TMatrix>, "Create(AOwner) is explicit");
