@@ -235,36 +235,41 @@ namespace {
 /// Runs a read form and, after a parse without fault, replaces the table's
 /// contents (which allocates nothing).
 template <class F>
-bool ReadTable(TDataTable& T, F&& Form) {
+bool ReadTable(TDataTable& T, TXmlReadInfo* Info, F&& Form) {
   detail::TTableContent c;
   if (!Form([&c](TXmlReader& R) {
         R.FindObject(TagName(xmlDataTableId), std::string());
         TTableXmlParser(R, c).Run();
       }))
     return false;
-  detail::ReplaceContent(T, c);
+  try {
+    detail::ReplaceContent(T, c);  // all or nothing
+  } catch (const std::exception&) {
+    if (Info != nullptr) *Info = TXmlReadInfo{0, 0, "not enough memory"};
+    return false;
+  }
   return true;
 }
 
 }  // namespace
 
 bool TDataTable::LoadFromXMLFile(const std::string& FileName, TXmlReadInfo* Info) {
-  return ReadTable(*this, [&](const auto& Read) { return LoadXmlFile(FileName, Info, Read); });
+  return ReadTable(*this, Info, [&](const auto& Read) { return LoadXmlFile(FileName, Info, Read); });
 }
 
 bool TDataTable::ReadFromXMLString(const std::string& XmlText, TXmlReadInfo* Info) {
-  return ReadTable(*this, [&](const auto& Read) { return ReadXmlString(XmlText, Info, Read); });
+  return ReadTable(*this, Info, [&](const auto& Read) { return ReadXmlString(XmlText, Info, Read); });
 }
 
 bool TDataTable::ReadFromOpenXMLFile(TTextReader* InFile, bool FromCurrentPos,
                                      TXmlReadInfo* Info) {
-  return ReadTable(*this, [&](const auto& Read) {
+  return ReadTable(*this, Info, [&](const auto& Read) {
     return ReadXmlText(InFile, FromCurrentPos, Info, Read);
   });
 }
 
 bool TDataTable::ReadFromXMLStream(TStream* InStream, bool FromCurrentPos, TXmlReadInfo* Info) {
-  return ReadTable(*this, [&](const auto& Read) {
+  return ReadTable(*this, Info, [&](const auto& Read) {
     return ReadXmlStream(InStream, FromCurrentPos, Info, Read);
   });
 }

@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -324,6 +323,24 @@ void TXmlReader::ReadNumbers(int64_t Count, Put&& Store) {
 
 // ------------------------------------------------------------- the forms
 
+/// A reference to a callable taking an Arg&, which, unlike std::function,
+/// never allocates: the forms must not raise when memory is short. The
+/// callable must outlive the call it is passed to.
+template <class Arg>
+class TXmlCallback {
+ public:
+  template <class F>
+  TXmlCallback(const F& Fn)  // NOLINT(google-explicit-constructor): passed as a lambda
+      : FObj(&Fn), FCall([](const void* Obj, Arg& A) { (*static_cast<const F*>(Obj))(A); }) {}
+  void operator()(Arg& A) const { FCall(FObj, A); }
+
+ private:
+  const void* FObj;
+  void (*FCall)(const void*, Arg&);
+};
+using TXmlReadFunction = TXmlCallback<TXmlReader>;
+using TXmlWriteFunction = TXmlCallback<TXmlWriter>;
+
 /// The six forms every persistent class offers, around its Write and Read
 /// functions: a whole file, an open text file, a stream. Writing raises what
 /// the file or stream raises (EInOutError); SaveXmlFile returns false instead.
@@ -342,14 +359,14 @@ void WriteXmlStream(TStream* OutStream, bool CreateHeader, W&& Write);
 /// and, on failure, leave the position where the read began (FromCurrentPos
 /// false starts from the beginning).
 NUV_API bool LoadXmlFile(const std::string& FileName, TXmlReadInfo* Info,
-                         const std::function<void(TXmlReader&)>& Read);
+                         TXmlReadFunction Read);
 NUV_API bool ReadXmlText(TTextReader* InFile, bool FromCurrentPos, TXmlReadInfo* Info,
-                         const std::function<void(TXmlReader&)>& Read);
+                         TXmlReadFunction Read);
 NUV_API bool ReadXmlStream(TStream* InStream, bool FromCurrentPos, TXmlReadInfo* Info,
-                           const std::function<void(TXmlReader&)>& Read);
+                           TXmlReadFunction Read);
 /// The same over text in memory (the whole document).
 NUV_API bool ReadXmlString(const std::string& Text, TXmlReadInfo* Info,
-                           const std::function<void(TXmlReader&)>& Read);
+                           TXmlReadFunction Read);
 
 /// Sinks over the library's text files, streams and strings.
 class NUV_API TXmlTextFileSink : public TXmlSink {
@@ -369,12 +386,11 @@ class NUV_API TXmlStreamSink : public TXmlSink {
   TStream& FS;
 };
 /// Writes a new file; Put raises EInOutError like TTextWriter.
-NUV_API bool SaveXmlFileImpl(const std::string& FileName,
-                             const std::function<void(TXmlWriter&)>& Write);
+NUV_API bool SaveXmlFileImpl(const std::string& FileName, TXmlWriteFunction Write);
 
 template <class W>
 bool SaveXmlFile(const std::string& FileName, W&& Write) {
-  return SaveXmlFileImpl(FileName, std::function<void(TXmlWriter&)>(std::forward<W>(Write)));
+  return SaveXmlFileImpl(FileName, TXmlWriteFunction(Write));
 }
 
 template <class W>

@@ -54,7 +54,7 @@ void SetInfo(TXmlReadInfo* Info, int32_t Line, int32_t Column, const std::string
 
 /// Runs a read; true when it found no fault.
 bool Run(TXmlReader& R, bool WholeDocument, TXmlReadInfo* Info,
-         const std::function<void(TXmlReader&)>& Read) {
+         TXmlReadFunction Read) {
   SetInfo(Info, 0, 0, std::string());
   try {
     if (WholeDocument) R.SetWholeDocument();
@@ -78,7 +78,7 @@ bool Run(TXmlReader& R, bool WholeDocument, TXmlReadInfo* Info,
 }  // namespace
 
 bool LoadXmlFile(const std::string& FileName, TXmlReadInfo* Info,
-                 const std::function<void(TXmlReader&)>& Read) {
+                 TXmlReadFunction Read) {
   try {
     TTextReader file;
     if (!file.Open(FileName)) {
@@ -100,13 +100,13 @@ bool LoadXmlFile(const std::string& FileName, TXmlReadInfo* Info,
 }
 
 bool ReadXmlString(const std::string& Text, TXmlReadInfo* Info,
-                   const std::function<void(TXmlReader&)>& Read) {
+                   TXmlReadFunction Read) {
   TXmlReader reader(Text.data(), Text.size());
   return Run(reader, true, Info, Read);
 }
 
 bool ReadXmlText(TTextReader* InFile, bool FromCurrentPos, TXmlReadInfo* Info,
-                 const std::function<void(TXmlReader&)>& Read) {
+                 TXmlReadFunction Read) {
   if (InFile == nullptr || !InFile->IsOpen()) {
     SetInfo(Info, 0, 0, "no open file");
     return false;
@@ -124,7 +124,7 @@ bool ReadXmlText(TTextReader* InFile, bool FromCurrentPos, TXmlReadInfo* Info,
 }
 
 bool ReadXmlStream(TStream* InStream, bool FromCurrentPos, TXmlReadInfo* Info,
-                   const std::function<void(TXmlReader&)>& Read) {
+                   TXmlReadFunction Read) {
   if (InStream == nullptr) {
     SetInfo(Info, 0, 0, "no stream");
     return false;

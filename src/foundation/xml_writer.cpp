@@ -211,7 +211,7 @@ void TXmlStreamSink::Put(std::string_view Text) {
   FS.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
 }
 
-bool SaveXmlFileImpl(const std::string& FileName, const std::function<void(TXmlWriter&)>& Write) {
+bool SaveXmlFileImpl(const std::string& FileName, TXmlWriteFunction Write) {
   try {
     TTextWriter file(FileName);
     {

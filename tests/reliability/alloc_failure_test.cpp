@@ -252,6 +252,38 @@ TEST(AllocationFailure, IntMatrixLoadersFailCleanly) {
   }
 }
 
+// The XML readers return false when memory runs out anywhere (in the reader,
+// the parse or the commit), the matrix as it was and a stream put back.
+TEST(AllocationFailure, XmlReadersFailCleanly) {
+  TMatrix src;
+  src.Resize(3, 2);
+  src.FillRandomUniform(-1, 1);
+  src.SetDataID("sample <&>");
+  const std::string xml = TmpFile("mat.xml");
+  ASSERT_TRUE(src.SaveAsXMLFile(xml));
+  TFileStream in(xml, fmOpenRead);
+  CheckMatrixLoader("matrix XML file", [&](TMatrix& m) { return m.LoadFromXMLFile(xml); });
+  CheckMatrixLoader("matrix XML stream", [&](TMatrix& m) {
+    in.SetPosition(0);
+    const bool ok = m.ReadFromXMLStream(&in, true);
+    EXPECT_TRUE(ok || in.Position() == 0);
+    return ok;
+  });
+  TIntMatrix isrc;
+  isrc.ArrayToSparse(4);
+  isrc.SetVal(3, 2, -5);
+  isrc.SetVal(1, 7, 9);
+  const std::string ixml = TmpFile("int.xml");
+  ASSERT_TRUE(isrc.SaveAsXMLFile(ixml));
+  CheckLoader<TIntMatrix, IntMatrixState>(
+      "sparse XML file",
+      [](TIntMatrix& m) {
+        m.Resize(2, 2);
+        m.Fill(5);
+      },
+      [&](TIntMatrix& m) { return m.LoadFromXMLFile(ixml); });
+}
+
 // The 4-D file loader raises its "cannot resize, memory low" and keeps the
 // array (its size, data, identifier), firing no OnChange.
 TEST(AllocationFailure, Mat4DLoadFailsCleanly) {
