@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/exceptions.h"
 #include "foundation/nuv_export.h"
 #include "foundation/strings.h"
 
@@ -343,7 +345,8 @@ using TXmlWriteFunction = TXmlCallback<TXmlWriter>;
 
 /// The six forms every persistent class offers, around its Write and Read
 /// functions: a whole file, an open text file, a stream. Writing raises what
-/// the file or stream raises (EInOutError); SaveXmlFile returns false instead.
+/// the file or stream raises (EInOutError, also "Out of memory while writing
+/// XML"); SaveXmlFile returns false instead.
 template <class W>
 bool SaveXmlFile(const std::string& FileName, W&& Write);
 template <class W>
@@ -397,20 +400,28 @@ template <class W>
 void WriteXmlText(TTextWriter* OutFile, bool CreateHeader, W&& Write) {
   if (OutFile == nullptr) return;
   TXmlTextFileSink sink(*OutFile);
-  TXmlWriter w(sink);
-  if (CreateHeader) w.Declaration();
-  Write(w);
-  w.Flush();
+  try {
+    TXmlWriter w(sink);
+    if (CreateHeader) w.Declaration();
+    Write(w);
+    w.Flush();
+  } catch (const std::bad_alloc&) {
+    throw EInOutError("Out of memory while writing XML");
+  }
 }
 
 template <class W>
 void WriteXmlStream(TStream* OutStream, bool CreateHeader, W&& Write) {
   if (OutStream == nullptr) return;
   TXmlStreamSink sink(*OutStream);
-  TXmlWriter w(sink);
-  if (CreateHeader) w.Declaration();
-  Write(w);
-  w.Flush();
+  try {
+    TXmlWriter w(sink);
+    if (CreateHeader) w.Declaration();
+    Write(w);
+    w.Flush();
+  } catch (const std::bad_alloc&) {
+    throw EInOutError("Out of memory while writing XML");
+  }
 }
 
 }  // namespace nuv
