@@ -127,7 +127,8 @@ void TTableXmlParser::Size() {
   // from here on stays within a fixed multiple of the document's size.
   if (!FR.InputCanHold(int64_t{FC.Cols} * FC.Rows, 2))
     FR.Fail("<Size> claims more cells than the rest of the document can hold");
-  FR.SkipElement();
+  FR.Enter();
+  if (FR.NextChild()) FR.Fail("unexpected element <" + FR.Name() + "> in <Size>");
   FC.VType.resize(static_cast<std::size_t>(FC.Cols));
   FTypeSeen.assign(static_cast<std::size_t>(FC.Cols), false);
 }

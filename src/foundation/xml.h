@@ -227,8 +227,6 @@ class NUV_API TXmlReader {
   void ReadInts(int64_t Count, Put&& Store) {
     ReadNumbers<int32_t>(Count, std::forward<Put>(Store));
   }
-  /// Skips the content of the element whose start tag was just read, and its end tag.
-  void SkipElement();
   /// After the object: checks the rest of a whole document (its open
   /// elements closed, nothing but comments, processing instructions and
   /// white space after the root).

@@ -503,21 +503,6 @@ std::string TXmlReader::ReadText(std::size_t MaxBytes) {
   }
 }
 
-void TXmlReader::SkipElement() {
-  Enter();
-  if (FEmptyOpen) {
-    FEmptyOpen = false;
-    FOpen.pop_back();
-    return;
-  }
-  const std::size_t base = FOpen.size() - 1;
-  const std::size_t saved = FWalkBase;
-  FWalkBase = base;
-  while (NextStartTagOfWalk())
-    if (!FEmpty) Enter();
-  FWalkBase = saved;
-}
-
 void TXmlReader::FinishDocument() {
   FWalkBase = 0;
   for (;;) {

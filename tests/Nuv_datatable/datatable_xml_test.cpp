@@ -166,8 +166,16 @@ TEST(DataTableXml, RefusedDocumentsLeaveTheTableUnchanged) {
   refuse("<Label slot=\"150\">", "<Label slot=\"1\">", "label slot 1 is given twice");
   refuse("<CellStates>", "<Cells>", "<Cells> is given twice");
   refuse("<Comment>", "<Comment>&bomb;", "undefined entity &bomb;");
+  refuse("rows=\"4\"/>", "rows=\"4\"><x/></Size>", "unexpected element <x> in <Size>");
   EXPECT_EQ(Everything(t), before);
   EXPECT_EQ(events, 0);
+
+  // Comments and processing instructions may stand between the elements.
+  std::string spaced = doc;
+  spaced.replace(spaced.find("rows=\"4\"/>"), 10, "rows=\"4\"><!-- 12 --></Size><?pi?>");
+  TDataTable ok;
+  ASSERT_TRUE(ok.ReadFromXMLString(spaced, &info)) << info.ErrorMessage();
+  EXPECT_EQ(Everything(ok), Everything(src));
 
   EXPECT_EQ(TDataTable::ProcessXmlTag("CellStates"), xmlCellID);
   EXPECT_EQ(TDataTable::ProcessXmlTag("/TDataTable"), xmlDataTableEndId);
