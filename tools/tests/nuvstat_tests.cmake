@@ -72,11 +72,11 @@ nuvstat_test(describe_json ARGS describe --format=json ${D}/small.csv
       "\"describe\": \\[\n    {\"column\": \"a\", \"n\": 5, \"missing\": 0, \"mean\": 3, \"sd\": 1\\.58113883"
       "{\"column\": \"b\", \"n\": 5, \"missing\": 0, \"mean\": 24,")
 
-# iris_species.csv: the Iris data with its species column, an empty cell in
+# flowers_with_labels.csv: the Iris data with its species column, an empty cell in
 # sepal_length (row 3), NA in petal_width (row 10) and an empty species (row 50).
 # pandas 1.5.3, read_csv(...).describe(): sepal_length count 149, mean 5.851007,
 # std 0.825491, median 5.80; petal_width count 149, mean 1.206711, std 0.759415.
-nuvstat_test(describe_species_missing ARGS describe ${D}/iris_species.csv
+nuvstat_test(describe_species_missing ARGS describe ${D}/flowers_with_labels.csv
   OUT "left out: species \\(nominal\\)"
       "\nsepal_length +149 +1 +5\\.85101 +0\\.825491 +4\\.3 +[0-9.]+ +5\\.8 "
       "\nsepal_width +150 +0 +3\\.05733 +0\\.435866 "
@@ -84,7 +84,7 @@ nuvstat_test(describe_species_missing ARGS describe ${D}/iris_species.csv
       "\nspecies \\(nominal\\) +3 +1\n")
 # The matrix commands use the 148 rows without a missing number; pandas
 # read_csv(...)[numeric].dropna().corr(): sepal_length/petal_width 0.813835.
-nuvstat_test(corr_species_complete_rows ARGS corr --complete ${D}/iris_species.csv
+nuvstat_test(corr_species_complete_rows ARGS corr --complete ${D}/flowers_with_labels.csv
   OUT "rows with missing values left out: 2" "\nsepal_length +1 +-0\\.115045 +0\\.868796 +0\\.813835\n")
 # Texts that would merge into one label keep the column as text, with a warning.
 nuvstat_test(text_column_warning ARGS describe ${D}/names.csv
