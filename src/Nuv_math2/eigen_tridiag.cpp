@@ -14,14 +14,10 @@
 
 #include "Nuv_math2/eigen_sym_steps.h"
 #include "Nuv_matrix/matrix_kernels.h"
+#include "foundation/cpu_clones.h"
 
 // The symmetric product is built for AVX2 and the baseline, the better one chosen at
 // load time.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define NUV_TRIDIAG_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define NUV_TRIDIAG_CLONES
-#endif
 
 namespace nuv {
 namespace detail {
@@ -68,7 +64,7 @@ typedef double TLanes __attribute__((vector_size(32)));
 // y := A x for the symmetric matrix A of order m whose lower triangle is read (column
 // major, stride ld). Four columns at a time: their parts below the 4 x 4 diagonal block
 // are added into y and dotted with x in one pass.
-NUV_TRIDIAG_CLONES void SymvLower(size_t m, const double* A, size_t ld, const double* x,
+NUV_AVX2_CLONES void SymvLower(size_t m, const double* A, size_t ld, const double* x,
                                   double* y) {
   std::fill(y, y + m, 0.0);
   size_t c = 0;

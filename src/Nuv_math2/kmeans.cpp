@@ -7,15 +7,11 @@
 #include <vector>
 
 #include "Nuv_math2/cluster.h"
+#include "foundation/cpu_clones.h"
 
 // The assignment kernel is built for AVX2 and the baseline, the better one
 // chosen at load time. No contraction into fused multiply-adds is allowed
 // (ISO mode), so both give the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define NUV_KMEANS_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define NUV_KMEANS_CLONES
-#endif
 
 namespace nuv {
 
@@ -40,7 +36,7 @@ struct TDataView {
 // ascending order from 0, as the plain definition does, but for a block of rows
 // at once so that the loops run over contiguous columns. Best receives the
 // distance to the chosen centre; returns true when an assignment changed.
-NUV_KMEANS_CLONES
+NUV_AVX2_CLONES
 bool AssignBlock(const TDataView& V, const double* Cent, int32_t K, int32_t R0, int32_t R1,
                  int32_t* Assign, double* Best) {
   double acc[kBlock];

@@ -9,15 +9,11 @@
 #include "Nuv_math1/sort_array.h"
 #include "Nuv_math2/knn.h"
 #include "Nuv_math2/svd_solve.h"
+#include "foundation/cpu_clones.h"
 
 // The distance kernel is built for AVX2 and the baseline, the better one
 // chosen at load time. No contraction into fused multiply-adds is allowed
 // (ISO mode), so both give the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define NUV_KNN_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define NUV_KNN_CLONES
-#endif
 
 namespace nuv {
 
@@ -60,7 +56,7 @@ class TNeighbourList {
 // the coordinates in ascending order from 0, coordinates beyond the matrix's
 // columns against 0. Runs over a block of rows at once so that every loop reads
 // a contiguous column.
-NUV_KNN_CLONES
+NUV_AVX2_CLONES
 void BlockDistances(const double* Base, size_t Stride, int32_t NCol, const double* Q, int32_t NQ,
                     int32_t R0, int32_t R1, double* Out) {
   const int32_t m = R1 - R0;

@@ -4,15 +4,12 @@
 // chosen at load time where the toolchain supports it.
 #include "Nuv_matrix/intmatrix_kernels.h"
 
+#include "foundation/cpu_clones.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define NUV_INT_KERNEL_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define NUV_INT_KERNEL_CLONES
-#endif
 
 namespace nuv::detail {
 
@@ -27,7 +24,7 @@ typedef uint32_t TLanes8 __attribute__((vector_size(32)));
 /// C(:, j) += panel times B(:, j) for the n columns of C: the panel is mi rows by kp
 /// columns, column p contiguous at ap + p mi. Tiles of 16 rows by 4 columns are kept
 /// in registers over the whole depth; the rest goes column by column.
-NUV_INT_KERNEL_CLONES
+NUV_AVX2_CLONES
 void PanelTimesColumns(int64_t mi, int64_t kp, const uint32_t* ap, const int32_t* b, int64_t brs,
                        int64_t bcs, int64_t n, uint32_t* c, int64_t ldc) {
   uint32_t bpack[kPanelDepth * 4];
@@ -78,7 +75,7 @@ void PanelTimesColumns(int64_t mi, int64_t kp, const uint32_t* ap, const int32_t
   }
 }
 
-NUV_INT_KERNEL_CLONES
+NUV_AVX2_CLONES
 void ColumnDots(int64_t k, int64_t n, const int32_t* a, int64_t lda, const int32_t* x,
                 int32_t* y) {
   for (int64_t j = 0; j < n; ++j) {
@@ -113,7 +110,7 @@ void IntGemm(int64_t m, int64_t n, int64_t k, const int32_t* a, int64_t ars, int
   }
 }
 
-NUV_INT_KERNEL_CLONES
+NUV_AVX2_CLONES
 void IntMinMax(const int32_t* p, int64_t n, int32_t& Mn, int32_t& Mx) {
   // Eight independent lanes, so that the compiler keeps them in one register each.
   int32_t mn[8], mx[8];
