@@ -434,3 +434,23 @@ if(UNIX)
       ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
   endif()
 endif()
+
+# ---- SVG plots ----------------------------------------------------------------------
+# The plot writer on its own; the well-formedness and pixel checks need xmllint,
+# rsvg-convert and zlib, and are skipped where one of them is missing.
+find_package(GTest REQUIRED)
+find_package(ZLIB)
+add_executable(nuvstat_svg_plot_test ${CMAKE_CURRENT_SOURCE_DIR}/tests/svg_plot_test.cpp
+               ${CMAKE_CURRENT_SOURCE_DIR}/nuvstat/svg_plot.cpp)
+target_include_directories(nuvstat_svg_plot_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/nuvstat)
+target_link_libraries(nuvstat_svg_plot_test PRIVATE nuv::nuv GTest::gtest GTest::gtest_main nuv_warnings)
+if(ZLIB_FOUND)
+  target_link_libraries(nuvstat_svg_plot_test PRIVATE ZLIB::ZLIB)
+  target_compile_definitions(nuvstat_svg_plot_test PRIVATE NUVSTAT_HAVE_ZLIB)
+endif()
+add_test(NAME nuvstat.svg_plot COMMAND nuvstat_svg_plot_test)
+set_tests_properties(nuvstat.svg_plot PROPERTIES LABELS tools)
+if(NUV_SANITIZE)
+  set_tests_properties(nuvstat.svg_plot PROPERTIES
+    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
+endif()
