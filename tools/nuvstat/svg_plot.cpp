@@ -99,10 +99,24 @@ std::vector<double> Ticks(double Lo, double Hi) {
   return ticks;
 }
 
-std::string TickText(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
+// Six significant digits, or as many as it takes to tell neighbouring ticks apart
+// (ticks 2e-16 apart near 1 need 17).
+std::vector<std::string> TickTexts(const std::vector<double>& Ticks) {
+  double largest = 0.0;
+  for (double v : Ticks) largest = std::max(largest, std::fabs(v));
+  int digits = 6;
+  if (Ticks.size() > 1) {
+    const double step = std::fabs(Ticks[1] - Ticks[0]);
+    if (step > 0 && largest > 0)
+      digits = std::max(6, std::min(17, static_cast<int>(std::ceil(std::log10(largest / step))) + 2));
+  }
+  std::vector<std::string> texts;
+  for (double v : Ticks) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    texts.emplace_back(buf);
+  }
+  return texts;
 }
 
 void Text(std::string& Out, double X, double Y, const std::string& S, const char* Anchor,
@@ -135,11 +149,13 @@ void DrawPanel(std::string& Out, const PlotPanel& P, double Left, double Top, do
   Out += "<rect x=\"" + Num(l) + "\" y=\"" + Num(t) + "\" width=\"" + Num(r - l) +
          "\" height=\"" + Num(b - t) + "\" fill=\"none\" stroke=\"#444\"/>\n";
   if (P.XCategories.empty()) {
-    for (double v : Ticks(xr.Lo, xr.Hi)) {
-      const double x = xa.Map(v);
+    const std::vector<double> ticks = Ticks(xr.Lo, xr.Hi);
+    const std::vector<std::string> texts = TickTexts(ticks);
+    for (size_t i = 0; i < ticks.size(); ++i) {
+      const double x = xa.Map(ticks[i]);
       Out += "<line x1=\"" + Num(x) + "\" y1=\"" + Num(b) + "\" x2=\"" + Num(x) + "\" y2=\"" +
              Num(b + 5) + "\" stroke=\"#444\"/>\n";
-      Text(Out, x, b + 18, TickText(v), "middle", 11);
+      Text(Out, x, b + 18, texts[i], "middle", 11);
     }
   } else if (P.XCategories.size() <= 60) {
     // Many names are turned upright so that they do not overlap.
@@ -153,11 +169,13 @@ void DrawPanel(std::string& Out, const PlotPanel& P, double Left, double Top, do
         Text(Out, x, b + 16, c.second, "middle", 11);
     }
   }
-  for (double v : Ticks(yr.Lo, yr.Hi)) {
-    const double y = ya.Map(v);
+  const std::vector<double> yTicks = Ticks(yr.Lo, yr.Hi);
+  const std::vector<std::string> yTexts = TickTexts(yTicks);
+  for (size_t i = 0; i < yTicks.size(); ++i) {
+    const double y = ya.Map(yTicks[i]);
     Out += "<line x1=\"" + Num(l - 5) + "\" y1=\"" + Num(y) + "\" x2=\"" + Num(l) + "\" y2=\"" +
            Num(y) + "\" stroke=\"#444\"/>\n";
-    Text(Out, l - 8, y + 4, TickText(v), "end", 11);
+    Text(Out, l - 8, y + 4, yTexts[i], "end", 11);
   }
   Text(Out, (l + r) / 2, Top + 18, P.Title, "middle", 14, " font-weight=\"bold\"");
   Text(Out, (l + r) / 2, Top + H - 8, P.XLabel, "middle", 12);
