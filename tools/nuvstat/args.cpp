@@ -147,6 +147,10 @@ struct CommandInfo {
   const char* Help;
   /// The tables --table may choose, separated by '|'; the first is the default.
   const char* Tables;
+  /// The analyses that follow the command's name, separated by '|'; null for a
+  /// command that has one.
+  const char* Subs = nullptr;
+  bool Plots = false;  ///< takes --plot FILE.svg
 };
 
 const CommandInfo kCommands[] = {
@@ -206,9 +210,23 @@ char ParseDelimiter(const std::string& Text, const std::string& Command) {
   throw UsageError("unknown delimiter \"" + Text + "\" (use , ; : or tab)", Command);
 }
 
-bool HasTable(const CommandInfo& Info, const std::string& Name) {
-  const std::string list = std::string("|") + Info.Tables + "|";
+bool InList(const char* List, const std::string& Name) {
+  const std::string list = std::string("|") + List + "|";
   return list.find("|" + Name + "|") != std::string::npos;
+}
+
+bool HasTable(const CommandInfo& Info, const std::string& Name) {
+  return InList(Info.Tables, Name);
+}
+
+// "a|b|c" as "a, b or c".
+std::string ListText(const char* List) {
+  std::string text = List;
+  const size_t last = text.rfind('|');
+  if (last != std::string::npos) text.replace(last, 1, " or ");
+  size_t bar = 0;
+  while ((bar = text.find('|', bar)) != std::string::npos) text.replace(bar, 1, ", ");
+  return text;
 }
 
 }  // namespace
@@ -266,6 +284,20 @@ Options ParseArguments(int argc, char** argv) {
   const bool isPca = cmd == "pca";
   const bool isCorr = cmd == "corr";
   ++i;
+  // "nuvstat test ttest ...": the analysis comes right after the command.
+  if (info->Subs != nullptr) {
+    if (i < args.size() && (args[i] == "--help" || args[i] == "-h")) {
+      opt.Help = true;
+      return opt;
+    }
+    if (i >= args.size())
+      throw UsageError(cmd + " needs an analysis: " + ListText(info->Subs), cmd);
+    if (!InList(info->Subs, args[i]))
+      throw UsageError("unknown analysis \"" + args[i] + "\" for " + cmd + " (use " +
+                           ListText(info->Subs) + ")",
+                       cmd);
+    opt.Sub = args[i++];
+  }
 
   bool haveFile = false;
   bool optionsEnded = false;
@@ -343,6 +375,9 @@ Options ParseArguments(int argc, char** argv) {
                              list + ")",
                          cmd);
       }
+    } else if (info->Plots && a == "--plot") {
+      opt.PlotFile = takeValue();
+      if (opt.PlotFile.empty()) throw UsageError("--plot needs a file name", cmd);
     } else if (isPca && a == "--components") {
       opt.Components = ParseCount(takeValue(), a, cmd, 1);
     } else if (isPca && a == "--standardize") {

@@ -39,6 +39,8 @@ struct Options {
   bool PValues = false;    ///< corr: also the p values
   Method CorrMethod = Method::Pearson;
   std::string By;          ///< describe: the grouping column
+  std::string Sub;         ///< the analysis of a command that has several (test ttest)
+  std::string PlotFile;    ///< --plot: the SVG file to write; empty for none
 };
 
 /// Parses argv; raises UsageError for unknown commands or options and missing values.
