@@ -1,6 +1,7 @@
 #include "args.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -22,6 +23,8 @@ const char* const kOverview =
     "  cov        covariance matrix of the columns\n"
     "  pca        principal components: eigenvalues, variance shares, loadings, scores\n"
     "  regress    multiple linear regression of one column on the others\n"
+    "  test       hypothesis tests: ttest, mannwhitney, shapiro, normality, anova,\n"
+    "             outliers, runs\n"
     "\n"
     "FILE is CSV text: one row per line, the cells separated by commas, semicolons,\n"
     "colons, tabs or blanks (detected), '#' lines skipped. '-' or no FILE reads standard\n"
@@ -142,6 +145,54 @@ const char* const kRegress =
     "  --y COLUMN       the response column\n"
     "  --table T        the table written with --format csv (default coefficients)\n";
 
+const char* const kTest =
+    "usage: nuvstat test ANALYSIS [OPTIONS] [INPUT OPTIONS] [--format table|csv|json] [FILE]\n"
+    "\n"
+    "A hypothesis test of the columns; each line gives the statistic, its degrees of\n"
+    "freedom where it has them, the p value and the decision at --alpha (\"reject H0\"\n"
+    "when p < alpha, else \"keep H0\"). Each test uses the cells that hold a number\n"
+    "(the rows where both hold one for paired columns, and where the --by cell is\n"
+    "given) and reports how many it used (n) and left out.\n"
+    "\n"
+    "analyses:\n"
+    "  ttest        --mu M: each column against the mean M (one-sample t test);\n"
+    "               two columns (choose them with --columns a,b): independent samples,\n"
+    "               or pairs with --paired; --by G: each column split into the two\n"
+    "               groups of G. Pooled variance (Student, n1 + n2 - 2 degrees of\n"
+    "               freedom) unless --welch (separate variances, Welch-Satterthwaite\n"
+    "               degrees of freedom). Two-sided p value.\n"
+    "  mannwhitney  Mann-Whitney U (Wilcoxon rank sum) of two columns, or of each column\n"
+    "               split by --by G into two groups: U of the first sample, z and the\n"
+    "               two-sided p value (exact without ties when n1 n2 <= 10000, else the\n"
+    "               normal approximation with continuity and tie corrections)\n"
+    "  shapiro      Shapiro-Wilk W and p value of each column (3 to 5000 values)\n"
+    "  normality    Kolmogorov-Smirnov distance D of each column to the normal with mean\n"
+    "               --mu and standard deviation --sd (default 0 and 1) and its p value,\n"
+    "               and the Lilliefors test (D after standardizing; p value for more\n"
+    "               than 5 values)\n"
+    "  anova        one-way analysis of variance of each column by the groups of --by G:\n"
+    "               sums of squares, F, its degrees of freedom and p value\n"
+    "  outliers     Grubbs' test (two-sided, at least 4 values) and Dixon's test (3 to\n"
+    "               100 values, --alpha one of 0.001 0.002 0.005 0.01 0.02 0.05 0.1 0.2\n"
+    "               0.5) for one outlier in each column: the statistic against its\n"
+    "               critical value at --alpha, and the suspect value and its data row\n"
+    "               when it is an outlier\n"
+    "  runs         runs test of each column against its median (values above the\n"
+    "               median against the others): the number of runs and the p value of\n"
+    "               the library's runs test, one-sided: when neither kind has more than\n"
+    "               25 values the exact P(R <= runs) (too few runs), otherwise the normal\n"
+    "               tail beyond z on its side, Phi(-|z|)\n"
+    "\n"
+    "  --alpha A        significance level of the decisions (default 0.05)\n"
+    "  --by COLUMN      ttest, mannwhitney: a column with two groups; anova: the groups\n"
+    "                   (texts, or numbers taken as texts); rows where it is missing are\n"
+    "                   left out\n"
+    "  --mu M           ttest: the mean tested against; normality: the normal's mean\n"
+    "  --sd S           normality: the normal's standard deviation (S > 0)\n"
+    "  --paired         ttest: the two columns are pairs, row by row\n"
+    "  --welch          ttest: separate variances (Welch) instead of the pooled one\n"
+    "  --method M       outliers: grubbs, dixon or both (default)\n";
+
 struct CommandInfo {
   const char* Name;
   const char* Help;
@@ -159,6 +210,7 @@ const CommandInfo kCommands[] = {
     {"cov", kCov, "covariance|n"},
     {"pca", kPca, "eigenvalues|loadings|scores"},
     {"regress", kRegress, "coefficients|fit"},
+    {"test", kTest, "test", "ttest|mannwhitney|shapiro|normality|anova|outliers|runs"},
 };
 
 const CommandInfo* FindCommand(const std::string& Name) {
@@ -208,6 +260,26 @@ char ParseDelimiter(const std::string& Text, const std::string& Command) {
   if (Text == "," || Text == ";" || Text == ":") return Text[0];
   if (Text == "tab" || Text == "\t" || Text == "\\t") return '\t';
   throw UsageError("unknown delimiter \"" + Text + "\" (use , ; : or tab)", Command);
+}
+
+double ParseReal(const std::string& Text, const std::string& Option, const std::string& Command) {
+  double value = 0.0;
+  const char* first = Text.data();
+  const char* last = first + Text.size();
+  const auto res = std::from_chars(first, last, value);
+  if (Text.empty() || res.ec != std::errc() || res.ptr != last || !std::isfinite(value))
+    throw UsageError(Option + " needs a number, not \"" + Text + "\"", Command);
+  return value;
+}
+
+// The options of each analysis of test besides --alpha.
+bool TestTakes(const std::string& Sub, const std::string& Option) {
+  if (Option == "--by") return Sub == "ttest" || Sub == "mannwhitney" || Sub == "anova";
+  if (Option == "--mu") return Sub == "ttest" || Sub == "normality";
+  if (Option == "--sd") return Sub == "normality";
+  if (Option == "--paired" || Option == "--welch") return Sub == "ttest";
+  if (Option == "--method") return Sub == "outliers";
+  return Option == "--alpha";
 }
 
 bool InList(const char* List, const std::string& Name) {
@@ -401,15 +473,51 @@ Options ParseArguments(int argc, char** argv) {
       else if (v == "spearman") opt.CorrMethod = Method::Spearman;
       else if (v == "kendall") opt.CorrMethod = Method::Kendall;
       else throw UsageError("unknown method \"" + v + "\" (use pearson, spearman or kendall)", cmd);
+    } else if (cmd == "test" && TestTakes(opt.Sub, a)) {
+      if (a == "--alpha") {
+        const std::string text = takeValue();
+        opt.Alpha = ParseReal(text, a, cmd);
+        if (!(opt.Alpha > 0.0 && opt.Alpha < 1.0))
+          throw UsageError("--alpha needs a level between 0 and 1, not \"" + text + "\"", cmd);
+      } else if (a == "--by") {
+        opt.By = takeValue();
+        if (opt.By.empty()) throw UsageError("--by needs a column name or number", cmd);
+      } else if (a == "--mu") {
+        opt.Mu = ParseReal(takeValue(), a, cmd);
+        opt.HaveMu = true;
+      } else if (a == "--sd") {
+        opt.Sd = ParseReal(takeValue(), a, cmd);
+        if (!(opt.Sd > 0.0)) throw UsageError("--sd needs a positive number", cmd);
+      } else if (a == "--paired") {
+        noValue();
+        opt.Paired = true;
+      } else if (a == "--welch") {
+        noValue();
+        opt.Welch = true;
+      } else {
+        opt.Outliers = takeValue();
+        if (opt.Outliers != "grubbs" && opt.Outliers != "dixon" && opt.Outliers != "both")
+          throw UsageError("unknown method \"" + opt.Outliers + "\" (use grubbs, dixon or both)",
+                           cmd);
+      }
     } else if (cmd == "describe" && a == "--by") {
       opt.By = takeValue();
       if (opt.By.empty()) throw UsageError("--by needs a column name or number", cmd);
     } else {
-      throw UsageError("unknown option \"" + a + "\" for " + cmd, cmd);
+      throw UsageError("unknown option \"" + a + "\" for " + cmd +
+                           (opt.Sub.empty() ? "" : " " + opt.Sub),
+                       cmd);
     }
   }
   if (opt.Help) return opt;
   if (cmd == "regress" && opt.YColumn.empty()) throw UsageError("regress needs --y COLUMN", cmd);
+  if (opt.Sub == "ttest" && opt.HaveMu && (opt.Paired || !opt.By.empty()))
+    throw UsageError("ttest --mu tests each column on its own: not with --paired or --by", cmd);
+  if (opt.Sub == "ttest" && opt.Paired && !opt.By.empty())
+    throw UsageError("ttest --paired takes two columns, not --by groups", cmd);
+  if (opt.Sub == "ttest" && opt.Paired && opt.Welch)
+    throw UsageError("ttest --paired has no variances to pool: not with --welch", cmd);
+  if (opt.Sub == "anova" && opt.By.empty()) throw UsageError("anova needs --by COLUMN", cmd);
   if (in.Decimal == ',' && !delimiterGiven) in.Delimiter = ';';
   if (in.Decimal == ',' && in.Delimiter == ',')
     throw UsageError("--decimal , needs another delimiter than the comma", cmd);

@@ -41,6 +41,14 @@ struct Options {
   std::string By;          ///< describe: the grouping column
   std::string Sub;         ///< the analysis of a command that has several (test ttest)
   std::string PlotFile;    ///< --plot: the SVG file to write; empty for none
+  // test
+  double Alpha = 0.05;     ///< significance level of the decisions, 0 < Alpha < 1
+  bool HaveMu = false;     ///< --mu given
+  double Mu = 0.0;         ///< ttest: the mean tested against; normality: the normal's mean
+  double Sd = 1.0;         ///< normality: the standard deviation of the reference normal
+  bool Paired = false;     ///< ttest: two columns as pairs
+  bool Welch = false;      ///< ttest: separate variances (Welch) instead of pooled
+  std::string Outliers = "both";  ///< outliers: grubbs, dixon or both
 };
 
 /// Parses argv; raises UsageError for unknown commands or options and missing values.

@@ -3,7 +3,6 @@
 // with --by, and a list of the columns left out.
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "Nuv_vector/Nuv_vector.h"
 #include "commands.h"
@@ -44,30 +43,6 @@ std::vector<Cell> Describe(const nuv::TVector& Col, int32_t N, int64_t Missing) 
   return {Cell::Number(N),    missing,           Cell::Number(mean), sd,
           Cell::Number(mn),   Cell::Number(q1),  Cell::Number(q2),   Cell::Number(q3),
           Cell::Number(mx),   sk,                ku};
-}
-
-// The group of every row (-1 where the grouping cell is missing) and the groups'
-// names in order of first appearance: the labels of a nominal column, the numbers
-// of a numeric one as written back.
-std::vector<int32_t> GroupRows(const DataSet& Data, int32_t Col, std::vector<std::string>& Names) {
-  const nuv::TDataTable& t = *Data.Table;
-  const bool nominal = t.GetMScaleType(Col) == nuv::stNominal;
-  const bool numeric = t.GetMScaleType(Col) == nuv::stInterval;
-  if (!nominal && !numeric)
-    throw ToolError(Data.Source + ": --by: column \"" +
-                    Data.TableNames[static_cast<size_t>(Col - 1)] +
-                    "\" holds too many or clashing texts to group by");
-  std::map<std::string, int32_t> index;
-  std::vector<int32_t> group(static_cast<size_t>(t.NrOfRows()), -1);
-  for (int32_t r = 1; r <= t.NrOfRows(); ++r) {
-    if (!t.GetIsNumber(Col, r)) continue;
-    const std::string key = nominal ? std::string(t.GetElemNominal(Col, r))
-                                    : RoundTripText(t.NumericData->GetVal(Col, r));
-    const auto it = index.emplace(key, static_cast<int32_t>(Names.size()));
-    if (it.second) Names.push_back(key);
-    group[static_cast<size_t>(r - 1)] = it.first->second;
-  }
-  return group;
 }
 
 Table StatTable() {

@@ -12,6 +12,8 @@ Report RunCorr(const DataSet& Data, const Options& Opt);
 Report RunCov(const DataSet& Data, const Options& Opt);
 Report RunPca(const DataSet& Data, const Options& Opt);
 Report RunRegress(const DataSet& Data, const Options& Opt);
+/// test: the analysis Opt.Sub (ttest, mannwhitney, shapiro, normality, anova, outliers, runs).
+Report RunTest(const DataSet& Data, const Options& Opt);
 
 /// The report's head: command, source, number of rows and numeric columns, the
 /// columns left out, and with CompleteRows the rows left out for a missing cell.

@@ -72,4 +72,10 @@ int32_t FindColumn(const DataSet& Data, const std::string& NameOrNumber);
 int32_t FindTableColumn(const DataSet& Data, const std::string& NameOrNumber,
                         const std::string& Option);
 
+/// The group of every data row (-1 where the grouping cell is missing) by table column
+/// Col (from 1), and the groups' names in order of first appearance: the labels of a
+/// nominal column, the numbers of a numeric one as written back. ToolError for a column
+/// of clashing texts.
+std::vector<int32_t> GroupRows(const DataSet& Data, int32_t Col, std::vector<std::string>& Names);
+
 }  // namespace nuvstat

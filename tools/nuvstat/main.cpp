@@ -47,6 +47,7 @@ int Run(int argc, char** argv) {
   else if (opt.Command == "corr") report = RunCorr(data, opt);
   else if (opt.Command == "cov") report = RunCov(data, opt);
   else if (opt.Command == "pca") report = RunPca(data, opt);
+  else if (opt.Command == "test") report = RunTest(data, opt);
   else report = RunRegress(data, opt);
   CheckInterrupted();
   RejectOverflow(report, data);

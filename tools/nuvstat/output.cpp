@@ -105,6 +105,7 @@ class TextTable {
       Out.Pad(2 + FLayout[c].Width - FT.Columns[c].size());
       Out.Put(FT.Columns[c]);
     }
+    if (!FT.TextHeader.empty()) Out.Put("  " + FT.TextHeader);
     Out.Put("\n");
     std::string line;
     char buf[32];
@@ -133,6 +134,7 @@ class TextTable {
           line.append(buf, n);
         }
       }
+      if (!FT.TextHeader.empty()) line += "  " + FT.Texts[r];
       while (!line.empty() && line.back() == ' ') line.pop_back();
       line += '\n';
       Out.Put(line);
@@ -242,6 +244,7 @@ void WriteCsv(const Table& t, Sink& Out) {
   line = grouped ? CsvField(t.GroupHeader) + "," : std::string();
   line += CsvField(t.KeyHeader);
   for (const std::string& h : t.Columns) line += "," + CsvField(h);
+  if (!t.TextHeader.empty()) line += "," + CsvField(t.TextHeader);
   Out.Put(line + "\n");
   for (size_t r = 0; r < t.Rows.size(); ++r) {
     line = grouped ? CsvField(t.Groups[r]) + "," : std::string();
@@ -250,6 +253,7 @@ void WriteCsv(const Table& t, Sink& Out) {
       line += ',';
       if (c.What == Cell::kNumber) line.append(buf, FormatNumber(c.Value, false, buf));
     }
+    if (!t.TextHeader.empty()) line += "," + CsvField(t.Texts[r]);
     line += '\n';
     Out.Put(line);
   }
@@ -317,6 +321,8 @@ void WriteJson(const Report& R, Sink& Out) {
         line += keys[c];
         AppendJsonNumber(line, c < t.Rows[r].size() ? t.Rows[r][c] : Cell::Missing());
       }
+      if (!t.TextHeader.empty())
+        line += ", " + JsonString(t.TextHeader) + ": " + JsonString(t.Texts[r]);
       line += '}';
       Out.Put(line);
     }

@@ -45,6 +45,10 @@ struct Table {
   std::string GroupHeader;
   std::vector<std::string> Groups;
   std::vector<std::vector<Cell>> Rows;  ///< one Cell per value column
+  /// With a TextHeader, each row also ends in a text (a test's decision), written
+  /// after the value columns.
+  std::string TextHeader;
+  std::vector<std::string> Texts;
   /// The text form shows values below 1e-12 of their column's largest as 0: for results
   /// where such values are rounding noise (loadings, scores, matrices), not p values.
   bool ZeroNoise = false;

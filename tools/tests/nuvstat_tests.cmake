@@ -454,3 +454,4 @@ if(NUV_SANITIZE)
   set_tests_properties(nuvstat.svg_plot PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
 endif()
+include(${CMAKE_CURRENT_SOURCE_DIR}/tests/nuvstat_hypothesis_tests.cmake)
