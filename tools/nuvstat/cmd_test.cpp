@@ -48,17 +48,14 @@ std::pair<int32_t, int32_t> TwoColumns(const DataSet& Data, const Options& Opt) 
   const std::vector<int32_t> cols = TestedColumns(Data, 0, Opt.Sub);
   if (cols.size() != 2) {
     std::string names;
-    for (int32_t k : cols) names += (names.empty() ? "" : ", ") + Data.Names[static_cast<size_t>(k)];
-    throw ToolError(Data.Source + ": " + Opt.Sub + " compares two columns, the data has " +
-                    std::to_string(cols.size()) + " (" + names +
-                    "): choose two with --columns a,b" +
-                    (Opt.Sub == "ttest" ? ", or give --mu M or --by COLUMN" : ", or give --by COLUMN"));
+    for (int32_t k : cols)
+      names += (names.empty() ? "" : ", ") + Data.Names[static_cast<size_t>(k)];
+    throw ToolError(
+        Data.Source + ": " + Opt.Sub + " compares two columns, the data has " +
+        std::to_string(cols.size()) + " (" + names + "): choose two with --columns a,b" +
+        (Opt.Sub == "ttest" ? ", or give --mu M or --by COLUMN" : ", or give --by COLUMN"));
   }
   return {cols[0], cols[1]};
-}
-
-std::string ColumnPlace(const DataSet& Data, int32_t K) {
-  return "column " + Quoted(Data.Names[static_cast<size_t>(K)]);
 }
 
 // The rows where both X and Y hold a number, as two vectors; returns their count.
@@ -108,8 +105,6 @@ void Append(std::vector<Cell>& To, const std::vector<Cell>& More) {
   To.insert(To.end(), More.begin(), More.end());
 }
 
-Cell Count(int64_t N) { return Cell::Number(static_cast<double>(N)); }
-
 // One column at a time against the mean --mu: the paired test of the column against
 // a vector of mu is the one-sample test (differences x - mu, n - 1 degrees of freedom).
 Report OneSampleTTest(const DataSet& Data, const Options& Opt) {
@@ -144,8 +139,8 @@ Report PairedTTest(const DataSet& Data, const Options& Opt) {
   const nuv::TMatrix& all = Data.AllRows();
   nuv::TVector a, b;
   const int32_t n = GatherPairs(all.ColData(ka + 1), all.ColData(kb + 1), all.NrOfRows(), a, b);
-  RequireValues(Data, n, 2, "ttest --paired", "the pair " + Quoted(na) + ", " + Quoted(nb) +
-                                                   " (rows where both hold a number)");
+  RequireValues(Data, n, 2, "ttest --paired",
+                "the pair " + Quoted(na) + ", " + Quoted(nb) + " (rows where both hold a number)");
   std::vector<Cell> cells = {Count(n), Count(Data.FileRows - n),
                              Cell::Number(MeanOf(a) - MeanOf(b))};
   Append(cells, TCells(a, b, nuv::ttPaired));
@@ -200,10 +195,12 @@ void ForEachSamplePair(const DataSet& Data, const SamplePlan& Plan, const std::s
     nuv::TVector* v[2] = {&a, &b};
     for (int32_t g = 0; g < 2; ++g) {
       n[g] = GatherValues(x, rows, &Plan.Split.Group, g, *v[g]);
-      RequireValues(Data, n[g], Least, What,
-                    ColumnPlace(Data, k) + " in group " + Quoted(Plan.Split.Names[static_cast<size_t>(g)]));
+      RequireValues(
+          Data, n[g], Least, What,
+          ColumnPlace(Data, k) + " in group " + Quoted(Plan.Split.Names[static_cast<size_t>(g)]));
     }
-    Test(Data.Names[static_cast<size_t>(k)], a, b, static_cast<int64_t>(Data.FileRows) - n[0] - n[1],
+    Test(Data.Names[static_cast<size_t>(k)], a, b,
+         static_cast<int64_t>(Data.FileRows) - n[0] - n[1],
          ColumnPlace(Data, k) + " has in its two groups");
   }
 }
@@ -218,9 +215,9 @@ void AddGroupFacts(Report& R, const DataSet& Data, const SamplePlan& Plan) {
 Report TwoSampleTTest(const DataSet& Data, const Options& Opt) {
   const SamplePlan plan = PlanSamples(Data, Opt);
   const std::string kind = Opt.Welch ? "separate variances (Welch)" : "pooled variance (Student)";
-  Report report = StartTestReport(Data, Opt, "two-sample t test, " + kind,
-                                  plan.ByGroups ? "the two groups have equal means"
-                                                : "the two columns have equal means");
+  Report report = StartTestReport(
+      Data, Opt, "two-sample t test, " + kind,
+      plan.ByGroups ? "the two groups have equal means" : "the two columns have equal means");
   AddGroupFacts(report, Data, plan);
   Table t = TestTable("Two-sample t test, " + kind, plan.ByGroups ? "column" : "columns",
                       {"n1", "n2", "left out", "mean1", "mean2", "t", "df", "p value"}, 7);
@@ -232,9 +229,10 @@ Report TwoSampleTTest(const DataSet& Data, const Options& Opt) {
                       const int32_t n1 = A.NrOfElem(), n2 = B.NrOfElem();
                       // The pooled variance needs one degree of freedom from either sample.
                       if (!Opt.Welch && n1 + n2 < 3)
-                        throw ToolError(Data.Source + ": too few values: ttest needs at least 3 "
-                                        "in the two samples together, " + Where + " " +
-                                        std::to_string(n1 + n2));
+                        throw ToolError(Data.Source +
+                                        ": too few values: ttest needs at least 3 "
+                                        "in the two samples together, " +
+                                        Where + " " + std::to_string(n1 + n2));
                       std::vector<Cell> cells = {Count(n1), Count(n2), Count(LeftOut),
                                                  Cell::Number(MeanOf(A)), Cell::Number(MeanOf(B))};
                       Append(cells, TCells(A, B, version));
@@ -277,8 +275,8 @@ Report RunAnova(const DataSet& Data, const Options& Opt) {
   std::vector<std::string> names;
   const std::vector<int32_t> group = GroupRows(Data, byCol, names);
   const std::string byName = Data.TableNames[static_cast<size_t>(byCol - 1)];
-  Report report = StartTestReport(Data, Opt, "one-way analysis of variance",
-                                  "the groups have equal means");
+  Report report =
+      StartTestReport(Data, Opt, "one-way analysis of variance", "the groups have equal means");
   report.Info.emplace_back("by", Fact::Str(byName));
   report.Info.emplace_back("groups", Fact::Number(static_cast<double>(names.size())));
   Table t = TestTable("One-way analysis of variance by " + byName, "column",
@@ -316,16 +314,16 @@ Report RunAnova(const DataSet& Data, const Options& Opt) {
       throw ToolError(Data.Source + ": anova compares at least two groups, " +
                       ColumnPlace(Data, k) + " has values in " + std::to_string(kGroups) +
                       " group" + (kGroups == 1 ? "" : "s") + " of " + Quoted(byName));
-    RequireValues(Data, n, kGroups + 1,
-                  "anova of " + std::to_string(kGroups) + " groups", ColumnPlace(Data, k));
+    RequireValues(Data, n, kGroups + 1, "anova of " + std::to_string(kGroups) + " groups",
+                  ColumnPlace(Data, k));
     double ssb = 0.0, ssw = 0.0, sst = 0.0, f = 0.0;
     int32_t dfb = 0, dfw = 0, dft = 0;
     const double p = nuv::Anova1F(&values, &groups, ssb, ssw, sst, dfb, dfw, dft, f);
     CheckInterrupted();
     // No variation at all leaves F undefined (0/0).
     const bool undefined = p == -3.0;
-    if (p < 0.0 && !undefined) throw ToolError("the analysis of variance failed (code " +
-                                               RoundTripText(p) + ")");
+    if (p < 0.0 && !undefined)
+      throw ToolError("the analysis of variance failed (code " + RoundTripText(p) + ")");
     AddTestRow(t, Data.Names[static_cast<size_t>(k)],
                {Count(kGroups), Count(n), Count(Data.FileRows - n), Cell::Number(ssb),
                 Cell::Number(ssw), undefined ? Cell::Missing() : Cell::Number(f), Count(dfb),

@@ -13,12 +13,6 @@ namespace nuvstat {
 
 namespace {
 
-Cell Count(int64_t N) { return Cell::Number(static_cast<double>(N)); }
-
-std::string ColumnPlace(const DataSet& Data, int32_t K) {
-  return "column " + Quoted(Data.Names[static_cast<size_t>(K)]);
-}
-
 // Calls Test(column index, its values) for each tested column with at least Least values.
 template <class TestFn>
 void ForEachColumn(const DataSet& Data, const std::string& What, int32_t Least, TestFn Test) {
@@ -73,9 +67,8 @@ Report RunShapiro(const DataSet& Data, const Options& Opt) {
   ForEachColumn(Data, "shapiro", 3, [&](int32_t K, const nuv::TVector& X) {
     const int32_t n = X.NrOfElem();
     if (n > 5000)
-      throw ToolError(Data.Source + ": shapiro takes at most 5000 values, " +
-                      ColumnPlace(Data, K) + " has " + std::to_string(n) +
-                      " (test normality instead)");
+      throw ToolError(Data.Source + ": shapiro takes at most 5000 values, " + ColumnPlace(Data, K) +
+                      " has " + std::to_string(n) + " (test normality instead)");
     double w = 0.0;
     const double p = nuv::ShapiroWilkTest(&X, w);
     // All values equal (-2): W is 0/0, no test.
@@ -90,11 +83,11 @@ Report RunShapiro(const DataSet& Data, const Options& Opt) {
 
 Report RunNormality(const DataSet& Data, const Options& Opt) {
   const std::string normal = "N(" + RoundTripText(Opt.Mu) + ", " + RoundTripText(Opt.Sd) + "^2)";
-  Report report = StartTestReport(Data, Opt, "Kolmogorov-Smirnov test against " + normal +
-                                                 ", Lilliefors test",
-                                  "the column comes from " + normal +
-                                      " (Kolmogorov-Smirnov), from a normal distribution "
-                                      "(Lilliefors)");
+  Report report =
+      StartTestReport(Data, Opt, "Kolmogorov-Smirnov test against " + normal + ", Lilliefors test",
+                      "the column comes from " + normal +
+                          " (Kolmogorov-Smirnov), from a normal distribution "
+                          "(Lilliefors)");
   Table t = TestTable("Tests of normality", "test", {"n", "left out", "D", "p value"}, 3);
   t.GroupHeader = "column";
   ForEachColumn(Data, "normality", 3, [&](int32_t K, nuv::TVector& X) {
@@ -108,8 +101,8 @@ Report RunNormality(const DataSet& Data, const Options& Opt) {
     }
     const double dKs = nuv::PerformKSNormalityTest(&X, false);
     const Cell pKs = Cell::Number(nuv::KSPValue(n, dKs));
-    AddRow(t, name, "Kolmogorov-Smirnov", {Count(n), Count(Data.FileRows - n), Cell::Number(dKs), pKs},
-           Decision(pKs, Opt.Alpha));
+    AddRow(t, name, "Kolmogorov-Smirnov",
+           {Count(n), Count(Data.FileRows - n), Cell::Number(dKs), pKs}, Decision(pKs, Opt.Alpha));
     // The vector is sorted now; standardizing keeps the order. A constant column
     // has no standard deviation to standardize by.
     Cell dL = Cell::Missing(), pL = Cell::Missing();

@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "errors.h"
+#include "input_text.h"
 
 namespace nuvstat {
 
@@ -33,8 +34,8 @@ std::vector<int32_t> TestedColumns(const DataSet& Data, int32_t ByCol, const std
   return cols;
 }
 
-int32_t GatherValues(const double* X, int32_t Rows, const std::vector<int32_t>* Group,
-                     int32_t G, nuv::TVector& Out) {
+int32_t GatherValues(const double* X, int32_t Rows, const std::vector<int32_t>* Group, int32_t G,
+                     nuv::TVector& Out) {
   auto taken = [&](int32_t r) {
     return !std::isnan(X[r]) && (Group == nullptr || (*Group)[static_cast<size_t>(r)] == G);
   };
@@ -54,6 +55,10 @@ void RequireValues(const DataSet& Data, int32_t N, int32_t Least, const std::str
   if (N >= Least) return;
   throw ToolError(Data.Source + ": too few values: " + What + " needs at least " +
                   std::to_string(Least) + ", " + Where + " has " + std::to_string(N));
+}
+
+std::string ColumnPlace(const DataSet& Data, int32_t K) {
+  return "column " + Quoted(Data.Names[static_cast<size_t>(K)]);
 }
 
 Report StartTestReport(const DataSet& Data, const Options& Opt, const std::string& Analysis,

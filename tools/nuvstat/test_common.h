@@ -27,13 +27,19 @@ std::vector<int32_t> TestedColumns(const DataSet& Data, int32_t ByCol, const std
 
 /// Copies the values of X[0..Rows) that are numbers (and, with Group, whose group is G)
 /// into Out; returns their count. Out keeps its size when the count is 0.
-int32_t GatherValues(const double* X, int32_t Rows, const std::vector<int32_t>* Group,
-                     int32_t G, nuv::TVector& Out);
+int32_t GatherValues(const double* X, int32_t Rows, const std::vector<int32_t>* Group, int32_t G,
+                     nuv::TVector& Out);
 
 /// ToolError unless N >= Least: "<source>: too few values: <What> needs at least
 /// <Least>, <Where> has <N>", Where naming the sample (column "x", group "a").
 void RequireValues(const DataSet& Data, int32_t N, int32_t Least, const std::string& What,
                    const std::string& Where);
+
+/// A count as a cell.
+inline Cell Count(int64_t N) { return Cell::Number(static_cast<double>(N)); }
+
+/// "column "x"": the analysed column K (from 0) in messages.
+std::string ColumnPlace(const DataSet& Data, int32_t K);
 
 /// The facts every test report starts with: the analysis, H0 and alpha.
 Report StartTestReport(const DataSet& Data, const Options& Opt, const std::string& Analysis,
