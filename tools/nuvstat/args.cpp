@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "args_fit.h"
 #include "errors.h"
 
 namespace nuvstat {
@@ -25,6 +26,10 @@ const char* const kOverview =
     "  regress    multiple linear regression of one column on the others\n"
     "  test       hypothesis tests: ttest, mannwhitney, shapiro, normality, anova,\n"
     "             outliers, runs\n"
+    "  cluster    k-means (cluster kmeans) or hierarchical clustering with a\n"
+    "             dendrogram (cluster hier) of the rows\n"
+    "  fit        a curve y = f(x): line, polynomial, exp, power, log, circle, spline\n"
+    "  rank       Spearman and Kendall rank correlations of the pairs of columns\n"
     "\n"
     "FILE is CSV text: one row per line, the cells separated by commas, semicolons,\n"
     "colons, tabs or blanks (detected), '#' lines skipped. '-' or no FILE reads standard\n"
@@ -192,6 +197,86 @@ const char* const kTest =
     "  --paired         ttest: the two columns are pairs, row by row\n"
     "  --welch          ttest: separate variances (Welch) instead of the pooled one\n"
     "  --method M       outliers: grubbs, dixon or both (default)\n";
+const char* const kCluster =
+    "usage: nuvstat cluster kmeans --k K [--seed S] [--standardize] [INPUT OPTIONS]\n"
+    "                       [--table centres|assignments] [--format F] [FILE]\n"
+    "       nuvstat cluster hier [--method M] [--distance D] [--k K] [--standardize]\n"
+    "                       [--plot FILE.svg] [--table merges|groups] [INPUT OPTIONS]\n"
+    "                       [--format F] [FILE]\n"
+    "\n"
+    "Clusters of the rows over the analysed columns (choose them with --columns), using\n"
+    "the rows where every one of them holds a number; the report says how many rows\n"
+    "were left out. Rows are numbered as data rows of the file, from 1.\n"
+    "\n"
+    "kmeans: Lloyd's k-means on squared Euclidean distances. Without --seed the first K\n"
+    "rows are the starting centres; --seed S (S >= 1) draws K rows at random with the\n"
+    "library's generator seeded by S (the same S gives the same clusters). Clusters are\n"
+    "numbered by size, 1 the largest. The report: per cluster its size, its sum of\n"
+    "squared distances to the centre and the centre (the mean of its rows in the units\n"
+    "of the file); the total sum of squares; the cluster of every row. More than 1000\n"
+    "passes without settling is an error.\n"
+    "  --k K            the number of clusters (at most the number of rows)\n"
+    "  --seed S         random starting centres, reproducible by S\n"
+    "\n"
+    "hier: agglomerative clustering, the two nearest clusters joined at each step. The\n"
+    "merge table lists per step the two clusters joined (rows are clusters 1..n, the\n"
+    "cluster made at step s is n + s), the height (their distance) and the size of the\n"
+    "new cluster. At most 20000 rows (the distances of all pairs are kept: 1.6 GB).\n"
+    "  --method M       single, complete, average (the mean of the two distances: WPGMA,\n"
+    "                   scipy's 'weighted'), upgma (weighted by the cluster sizes:\n"
+    "                   scipy's 'average'), ward or flexible (default average)\n"
+    "  --distance D     euclidean (default), sqeuclidean, manhattan, jaccard or dice\n"
+    "                   (1 minus the coefficient). ward needs sqeuclidean, its default:\n"
+    "                   its heights are then twice the rise of the within-cluster sum of\n"
+    "                   squares, and a column \"root height\" gives their square roots,\n"
+    "                   the heights of R's hclust and scipy for Ward\n"
+    "  --flex-alpha A   the weight of the flexible strategy, 0.5 to 1 (default 0.625,\n"
+    "                   Lance and Williams' beta = -0.25)\n"
+    "  --k K            also cut the tree into K groups: the group of every row, groups\n"
+    "                   numbered from left to right in the dendrogram\n"
+    "  --plot FILE.svg  draw the dendrogram (leaves in the library's plotting order)\n"
+    "\n"
+    "  --standardize    scale every column to mean 0 and standard deviation 1 before\n"
+    "                   clustering (kmeans centres stay in the units of the file; the\n"
+    "                   sums of squares and heights are those of the scaled data)\n"
+    "  --table T        the table written with --format csv (default: the first)\n";
+
+const char* const kFit =
+    "usage: nuvstat fit --x COLUMN --y COLUMN --model MODEL [--at X,...] [--smooth F]\n"
+    "                   [--plot FILE.svg] [--table coefficients|fit|values]\n"
+    "                   [INPUT OPTIONS] [--format F] [FILE]\n"
+    "\n"
+    "Fits a curve y = f(x) to the rows where both columns hold a number (the report\n"
+    "says how many rows were left out): the coefficients and R^2.\n"
+    "  --model line       y = intercept + slope x\n"
+    "  --model parabola   y = a0 + a1 x + a2 x^2\n"
+    "  --model poly N     y = a0 + a1 x + ... + aN x^N, least squares by the singular value\n"
+    "                     decomposition (a note tells when the design is nearly singular)\n"
+    "  --model exp        y = a e^(b x)     (least squares of ln y on x; y > 0)\n"
+    "  --model power      y = a x^b         (ln y on ln x; x > 0, y > 0)\n"
+    "  --model log        y = a + b ln x    (y on ln x; x > 0)\n"
+    "  --model circle     (x - cx)^2 + (y - cy)^2 = r^2, algebraic least squares; the fit\n"
+    "                     table gives the root mean square of the radial residuals\n"
+    "  --model spline     the natural cubic spline through the points (equal x become\n"
+    "                     one knot at the mean y), straight beyond the end knots; with\n"
+    "                     --smooth F the smoothing spline of factor F (0 interpolates,\n"
+    "                     about 1 smooths over neighbouring knots, larger approaches the\n"
+    "                     straight line)\n"
+    "For exp, power and log R^2 is that of the straight-line fit of the transformed data.\n"
+    "  --at X,...         the fitted values at these x (a table \"values\")\n"
+    "  --plot FILE.svg    draw the data and the fitted curve\n";
+
+const char* const kRank =
+    "usage: nuvstat rank [INPUT OPTIONS] [--format F] [FILE]\n"
+    "\n"
+    "Rank correlations of every pair of the analysed columns (choose them with\n"
+    "--columns), each pair over the rows where both hold a number: n, Spearman's rho\n"
+    "(mid-ranks for ties) with its two-sided p value from t = rho sqrt((n-2)/(1-rho^2))\n"
+    "with n - 2 degrees of freedom, Kendall's tau-b with its two-sided p value from the\n"
+    "normal approximation (variance (4n + 10)/(9n(n - 1)), no tie correction) and\n"
+    "Goodman and Kruskal's gamma. The same rho, tau and p values as corr --method\n"
+    "spearman|kendall --p, one line per pair. Needs 3 rows per pair; a figure that\n"
+    "cannot be computed is shown as n/a.\n";
 
 struct CommandInfo {
   const char* Name;
@@ -211,6 +296,9 @@ const CommandInfo kCommands[] = {
     {"pca", kPca, "eigenvalues|loadings|scores"},
     {"regress", kRegress, "coefficients|fit"},
     {"test", kTest, "test", "ttest|mannwhitney|shapiro|normality|anova|outliers|runs"},
+    {"cluster", kCluster, "centres|assignments|merges|groups", "kmeans|hier", true},
+    {"fit", kFit, "coefficients|fit|values", nullptr, true},
+    {"rank", kRank, "rank"},
 };
 
 const CommandInfo* FindCommand(const std::string& Name) {
@@ -452,7 +540,7 @@ Options ParseArguments(int argc, char** argv) {
       if (opt.PlotFile.empty()) throw UsageError("--plot needs a file name", cmd);
     } else if (isPca && a == "--components") {
       opt.Components = ParseCount(takeValue(), a, cmd, 1);
-    } else if (isPca && a == "--standardize") {
+    } else if ((isPca || cmd == "cluster") && a == "--standardize") {
       noValue();
       opt.Standardize = true;
     } else if (isPca && a == "--scores") {
@@ -503,6 +591,7 @@ Options ParseArguments(int argc, char** argv) {
     } else if (cmd == "describe" && a == "--by") {
       opt.By = takeValue();
       if (opt.By.empty()) throw UsageError("--by needs a column name or number", cmd);
+    } else if (ParseFitOption(opt, a, takeValue, noValue, args, i)) {
     } else {
       throw UsageError("unknown option \"" + a + "\" for " + cmd +
                            (opt.Sub.empty() ? "" : " " + opt.Sub),
@@ -510,6 +599,7 @@ Options ParseArguments(int argc, char** argv) {
     }
   }
   if (opt.Help) return opt;
+  CheckFitOptions(opt);
   if (cmd == "regress" && opt.YColumn.empty()) throw UsageError("regress needs --y COLUMN", cmd);
   if (opt.Sub == "ttest" && opt.HaveMu && (opt.Paired || !opt.By.empty()))
     throw UsageError("ttest --mu tests each column on its own: not with --paired or --by", cmd);

@@ -49,6 +49,17 @@ struct Options {
   bool Paired = false;     ///< ttest: two columns as pairs
   bool Welch = false;      ///< ttest: separate variances (Welch) instead of pooled
   std::string Outliers = "both";  ///< outliers: grubbs, dixon or both
+  // cluster, fit, rank
+  int K = 0;               ///< cluster: --k, the number of clusters (groups of hier)
+  int Seed = 0;            ///< cluster kmeans: --seed; 0 starts from the first K rows
+  std::string Linkage;     ///< cluster hier: --method
+  std::string Distance;    ///< cluster hier: --distance; empty for the method's default
+  double FlexAlpha = 0.625;  ///< cluster hier --method flexible: --flex-alpha
+  std::string XColumn;     ///< fit: --x
+  std::string Model;       ///< fit: --model
+  int Degree = 0;          ///< fit --model poly N
+  std::vector<double> At;  ///< fit: --at, the x where the fitted curve is evaluated
+  double Smooth = -1.0;    ///< fit --model spline: --smooth, the smoothing factor; < 0: none
 };
 
 /// Parses argv; raises UsageError for unknown commands or options and missing values.

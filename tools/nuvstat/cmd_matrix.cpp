@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "errors.h"
 #include "progress.h"
+#include "rank_corr.h"
 
 namespace nuvstat {
 
@@ -105,30 +106,13 @@ bool PairwiseCovar(nuv::TMatrix& X, nuv::TMatrix& Result, int32_t Mode) {
 // A rank correlation and its two-sided p value over the common rows of a pair.
 double RankCorrelation(nuv::TCurveFit& Fit, const double* X, const double* Y, int32_t Rows,
                        Method M, double& P) {
-  Fit.Init();
-  for (int32_t r = 0; r < Rows; ++r)
-    if (!std::isnan(X[r]) && !std::isnan(Y[r])) Fit.EnterStatValue(X[r], Y[r]);
+  EnterPairs(Fit, X, Y, Rows);
   P = std::nan("");
   if (M != Method::Kendall) return Fit.GetSpearman();
-  // The fitter's p comes from a quick error function (about 1e-7 absolute); the same
-  // normal approximation through the accurate tail keeps small p values.
   double quickP = 0.0;
   const double tau = Fit.KendallsTau(quickP);
-  const double n = Fit.NumData();
-  if (n >= 3) {
-    const double sigma = std::sqrt((4 * n + 10) / (9 * n * (n - 1)));
-    P = 2.0 * nuv::nDistriIntegral(-std::fabs(tau) / sigma);
-  }
+  P = KendallP(tau, Fit.NumData());
   return tau;
-}
-
-// Two-sided p of r under no correlation from t = r sqrt((n - 2)/(1 - r^2)), n - 2
-// degrees of freedom (Pearson exactly for normal data, Spearman approximately).
-double PFromT(double r, int32_t n) {
-  if (n < 3) return std::nan("");
-  if (std::fabs(r) >= 1.0) return 0.0;
-  const double t = r * std::sqrt((n - 2) / ((1.0 - r) * (1.0 + r)));
-  return 2.0 * nuv::tDistriIntegral(-std::fabs(t), n - 2);
 }
 
 const char* MethodName(Method M) {

@@ -14,6 +14,9 @@ Report RunPca(const DataSet& Data, const Options& Opt);
 Report RunRegress(const DataSet& Data, const Options& Opt);
 /// test: the analysis Opt.Sub (ttest, mannwhitney, shapiro, normality, anova, outliers, runs).
 Report RunTest(const DataSet& Data, const Options& Opt);
+Report RunCluster(const DataSet& Data, const Options& Opt);
+Report RunFit(const DataSet& Data, const Options& Opt);
+Report RunRank(const DataSet& Data, const Options& Opt);
 
 /// The report's head: command, source, number of rows and numeric columns, the
 /// columns left out, and with CompleteRows the rows left out for a missing cell.

@@ -48,6 +48,9 @@ int Run(int argc, char** argv) {
   else if (opt.Command == "cov") report = RunCov(data, opt);
   else if (opt.Command == "pca") report = RunPca(data, opt);
   else if (opt.Command == "test") report = RunTest(data, opt);
+  else if (opt.Command == "cluster") report = RunCluster(data, opt);
+  else if (opt.Command == "fit") report = RunFit(data, opt);
+  else if (opt.Command == "rank") report = RunRank(data, opt);
   else report = RunRegress(data, opt);
   CheckInterrupted();
   RejectOverflow(report, data);
