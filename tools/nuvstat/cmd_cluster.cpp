@@ -248,8 +248,10 @@ Report RunHier(const DataSet& Data, const Options& Opt) {
     const int32_t sz = size[static_cast<size_t>(a)] + size[static_cast<size_t>(b)];
     size[static_cast<size_t>(n + s)] = sz;
     const double h = heights.GetVal(s);
+    // A pair without a distance (NaN) joins last, at no height.
+    const Cell height = std::isfinite(h) ? Cell::Number(h) : Cell::Missing();
     std::vector<Cell> cells = {Cell::Number(a), Cell::Number(b), Cell::Number(tree.GetVal(3, s)),
-                               Cell::Number(h), Cell::Number(sz)};
+                               height, Cell::Number(sz)};
     if (ward) cells.push_back(h >= 0 ? Cell::Number(std::sqrt(h)) : Cell::Missing());
     mt.AddRow(std::to_string(s), std::move(cells));
   }

@@ -58,6 +58,15 @@ nuvstat_test(cluster_hier_flexible ARGS cluster hier --method flexible --format 
 # Manhattan between (0, 0) and (1, 0) is 1, between (5, 1) and (6, 3) is 3.
 nuvstat_test(cluster_hier_manhattan ARGS cluster hier --method single --distance manhattan
   --format csv ${D}/hier6.csv OUT "\n1,1,2,7,1,2\n2,3,4,8,3,2\n")
+# Similarities merge on 1 - coefficient. Rows (1,0), (0,1), (1,1) by hand: Jaccard 0, 1/2,
+# 1/2 -> distances 1, 0.5, 0.5; Dice 0, 2/3, 2/3 -> 1, 1/3, 1/3.
+nuvstat_test(cluster_hier_jaccard ARGS cluster hier --method single --distance jaccard
+  --format csv ${D}/binary3.csv OUT "\n1,1,3,4,0\\.5,2\n2,2,4,5,0\\.5,3\n$")
+nuvstat_test(cluster_hier_dice ARGS cluster hier --method complete --distance dice
+  --format csv ${D}/binary3.csv OUT "\n1,1,3,4,0\\.33333333333333[0-9]*,2\n2,2,4,5,1,3\n$")
+# Two rows of zeros are equal (the library's coefficient 1 for them): distance 0.
+nuvstat_test(cluster_hier_zero_rows ARGS cluster hier --distance jaccard --format csv
+  ${D}/binary_zero.csv OUT "\n1,1,2,4,0,2\n2,4,3,5,1,3\n$")
 nuvstat_test(cluster_hier_ward_distance ARGS cluster hier --method ward --distance euclidean
   ${D}/hier6.csv EXIT 2 OUT_EMPTY
   ERR "^nuvstat: --method ward needs --distance sqeuclidean \\(its default\\)")
