@@ -199,8 +199,9 @@ Report RunHier(const DataSet& Data, const Options& Opt) {
   const int32_t n = Data.NRows();
   if (n > kMaxHierRows)
     throw ToolError(Data.Source + ": cluster hier handles at most " +
-                    std::to_string(kMaxHierRows) + " rows (it keeps the distances of all pairs), "
-                    "the data has " + std::to_string(n) + ": use cluster kmeans, or a sample");
+                    std::to_string(kMaxHierRows) + " rows (the distances of all pairs take "
+                    "n^2/2 doubles, 1.6 GB at the limit), the data has " + std::to_string(n) +
+                    ": use cluster kmeans, or a sample");
   RequireRows(Data, 2, "cluster hier");
   if (Opt.K > n)
     throw ToolError(Data.Source + ": --k " + std::to_string(Opt.K) + " is more groups than the " +
