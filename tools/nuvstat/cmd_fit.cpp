@@ -190,8 +190,9 @@ Plot FitPlot(const nuv::TCurveFit& Fit, const Fitted& F, const Options& Opt,
       curve.Y.push_back(F.At(x));
     }
   }
-  panel.Series.push_back(std::move(data));
+  // The curve first, so that the points stay visible on it.
   panel.Series.push_back(std::move(curve));
+  panel.Series.push_back(std::move(data));
   Plot plot;
   plot.Panels.push_back(std::move(panel));
   return plot;
