@@ -30,6 +30,10 @@ const char* const kOverview =
     "             dendrogram (cluster hier) of the rows\n"
     "  fit        a curve y = f(x): line, polynomial, exp, power, log, circle, spline\n"
     "  rank       Spearman and Kendall rank correlations of the pairs of columns\n"
+    "  smooth     a column smoothed by a moving mean, triangle, median or Savitzky-Golay\n"
+    "  derivative first or second derivative of a column (Savitzky-Golay)\n"
+    "  spectrum   power spectrum of a column with a weighting window\n"
+    "  density    kernel density estimate of a column on a grid\n"
     "\n"
     "FILE is CSV text: one row per line, the cells separated by commas, semicolons,\n"
     "colons, tabs or blanks (detected), '#' lines skipped. '-' or no FILE reads standard\n"
@@ -73,7 +77,8 @@ const char* const kOverview =
     "build/release/tools/nuvstat; 'cmake --install' copies it to <prefix>/bin.\n";
 
 const char* const kDescribe =
-    "usage: nuvstat describe [--by COLUMN] [INPUT OPTIONS] [--format table|csv|json] [FILE]\n"
+    "usage: nuvstat describe [--by COLUMN] [--plot FILE.svg] [INPUT OPTIONS]\n"
+    "                        [--format table|csv|json] [FILE]\n"
     "\n"
     "One line per column: n, missing, mean, standard deviation (divisor n - 1),\n"
     "minimum, first quartile, median, third quartile, maximum, skewness and excess\n"
@@ -88,7 +93,10 @@ const char* const kDescribe =
     "\n"
     "  --by COLUMN      the statistics per group: one line per group and column; the\n"
     "                   groups are the texts of COLUMN (a column of texts, or of\n"
-    "                   numbers taken as texts), rows where it is missing are left out\n";
+    "                   numbers taken as texts), rows where it is missing are left out\n"
+    "  --plot FILE.svg  also draw a histogram of every column (one panel each, all\n"
+    "                   rows that hold a number; the bins are equal, their number\n"
+    "                   Sturges' 1 + log2 n, at most 50)\n";
 
 const char* const kCorr =
     "usage: nuvstat corr [--method pearson|spearman|kendall] [--p] [--complete]\n"
@@ -119,6 +127,7 @@ const char* const kCov =
 
 const char* const kPca =
     "usage: nuvstat pca [--components K] [--standardize] [--scores]\n"
+    "                   [--plot FILE.svg [--by COLUMN]]\n"
     "                   [--table eigenvalues|loadings|scores] [INPUT OPTIONS]\n"
     "                   [--format table|csv|json] [FILE]\n"
     "\n"
@@ -134,7 +143,13 @@ const char* const kPca =
     "  --scores         also print the scores of the rows (centred, and scaled with\n"
     "                   --standardize, data times the loadings)\n"
     "  --table T        the table written with --format csv (default eigenvalues;\n"
-    "                   scores implies --scores)\n";
+    "                   scores implies --scores)\n"
+    "  --plot FILE.svg  also draw the scree plot (eigenvalues as bars) and the scores\n"
+    "                   of the rows on the first two components (on the first and the\n"
+    "                   row number with one column)\n"
+    "  --by COLUMN      colour the scores by the groups of COLUMN (a column of texts,\n"
+    "                   or a column of numbers left out with --exclude), with a\n"
+    "                   legend; rows where it is missing form the group (missing)\n";
 
 const char* const kRegress =
     "usage: nuvstat regress --y COLUMN [--table coefficients|fit] [INPUT OPTIONS]\n"
@@ -278,6 +293,89 @@ const char* const kRank =
     "Goodman and Kruskal's gamma. The same rho, tau and p values as corr --method\n"
     "spearman|kendall --p, one line per pair. Needs 3 rows per pair; a figure that\n"
     "cannot be computed is shown as n/a.\n";
+const char* const kSmooth =
+    "usage: nuvstat smooth --column COLUMN [--method mean|triangle|median|savgol]\n"
+    "                      [--width W] [INPUT OPTIONS] [--format table|csv|json] [FILE]\n"
+    "\n"
+    "The column as a series in file order, smoothed over a moving window of W rows\n"
+    "centred on each row; one line per row with the value and the smoothed value\n"
+    "(with --format csv a table that loads as it stands). With h = W div 2, the first\n"
+    "h and the last h rows, which have no full window, repeat the first and the last\n"
+    "smoothed value. Needs more rows than W and a number in every row of the column:\n"
+    "a missing cell is refused with its row (a series with a gap has no neighbours to\n"
+    "smooth over; fill it or cut the file).\n"
+    "\n"
+    "  --column COLUMN  the series: a name or a number from 1 among the analysed columns\n"
+    "  --method M       mean (default): the window's mean; triangle: weights h + 1 - |k|\n"
+    "                   at distance k, divided by their sum (h + 1)^2; median: the\n"
+    "                   window's median; savgol: the quadratic Savitzky-Golay fit\n"
+    "  --width W        the window, odd: 3 or more (default 5); savgol 5 to 25\n";
+
+const char* const kDerivative =
+    "usage: nuvstat derivative --column COLUMN [--order 1|2] [--width W]\n"
+    "                          [--step H | --x COLUMN] [INPUT OPTIONS] [--format F] [FILE]\n"
+    "\n"
+    "The first or second derivative of the column as a series in file order, from a\n"
+    "quadratic Savitzky-Golay fit over a moving window of W rows: the first\n"
+    "derivative sum k y[i + k] / sum k^2 (k = -h..h, h = W div 2), the second from the\n"
+    "quadratic fit's curvature. The rows are taken as equally spaced, H apart: the\n"
+    "results per unit step are divided by H (first) or H^2 (second). The first h and\n"
+    "the last h rows repeat the first and the last computed value. Needs more rows\n"
+    "than W and a number in every row of the column (and of --x); a missing cell is\n"
+    "refused with its row.\n"
+    "\n"
+    "  --column COLUMN  the series: a name or a number from 1 among the analysed columns\n"
+    "  --order N        1 (default) or 2\n"
+    "  --width W        the window, odd, 5 to 25 (default 5)\n"
+    "  --step H         the spacing of the rows (default 1)\n"
+    "  --x COLUMN       take the spacing from this column, which must rise or fall\n"
+    "                   in equal steps (to 1e-6 of the step); refused otherwise\n";
+
+const char* const kSpectrum =
+    "usage: nuvstat spectrum --column COLUMN [--window W] [--rate HZ] [--segment N]\n"
+    "                        [--plot FILE.svg] [INPUT OPTIONS] [--format F] [FILE]\n"
+    "\n"
+    "The one-sided power spectrum of the column as a series in file order, by Welch's\n"
+    "method: blocks of N rows that overlap by half, each less its mean, weighted by\n"
+    "the window and transformed by the FFT; the block spectra are averaged. One line\n"
+    "per frequency 0, 1/N, ..., 1/2 cycles per row (times HZ with --rate) with\n"
+    "  density  the power spectral density, |X|^2 / (rate sum w^2), doubled for the\n"
+    "           lines other than 0 and 1/2: it sums, times the line spacing, to\n"
+    "           the mean square of the blocks (scipy's welch, scaling 'density')\n"
+    "  power    the power spectrum |X|^2 / (sum w)^2, doubled likewise: a sine of\n"
+    "           amplitude A at a line shows A^2/2 there (scaling 'spectrum')\n"
+    "Rows after the last whole block are left out (the report says how many). Needs\n"
+    "a number in every row of the column: a missing cell is refused with its row.\n"
+    "\n"
+    "  --column COLUMN  the series: a name or a number from 1 among the analysed columns\n"
+    "  --window W       hann (default; cos^2), rectangle, triangle, hamming, blackman,\n"
+    "                   blackman-harris, blackman-nuttall or gauss\n"
+    "  --rate HZ        samples per unit of time: frequencies in its units (default:\n"
+    "                   cycles per row)\n"
+    "  --segment N      the block length, a power of two of at least 8 (default: the\n"
+    "                   largest power of two not above the rows: one block)\n"
+    "  --plot FILE.svg  also draw the density in decibels (10 log10) over frequency\n";
+
+const char* const kDensity =
+    "usage: nuvstat density --column COLUMN [--grid N] [--width H | --window W [--factor F]]\n"
+    "                       [--from A] [--to B] [--plot FILE.svg] [INPUT OPTIONS]\n"
+    "                       [--format F] [FILE]\n"
+    "\n"
+    "The Gaussian kernel density estimate of the column's values (missing cells are\n"
+    "left out and counted), f(t) = sum_j exp(-((t - x_j)/s_j)^2/2) / (s_j n sqrt(2 pi)),\n"
+    "on N equally spaced points from A to B. Needs 2 values that are not all equal.\n"
+    "\n"
+    "  --column COLUMN  the sample: a name or a number from 1 among the analysed columns\n"
+    "  --grid N         the points of the grid, 11 to 10001 (default 201)\n"
+    "  --width H        every kernel's standard deviation s_j = H (default: Scott's\n"
+    "                   rule, sd n^(-1/5), the width of scipy's gaussian_kde)\n"
+    "  --window W       adaptive widths instead: s_j = F times the mean spacing of the\n"
+    "                   sorted values closer than W to x_j, so that kernels are narrow\n"
+    "                   where values crowd and wide where they are sparse\n"
+    "  --factor F       the multiplier of the adaptive widths (default 1)\n"
+    "  --from A, --to B the ends of the grid (default: the extremes of the values\n"
+    "                   3 widths further out, with --window the largest width)\n"
+    "  --plot FILE.svg  also draw the density curve\n";
 
 struct CommandInfo {
   const char* Name;
@@ -291,15 +389,19 @@ struct CommandInfo {
 };
 
 const CommandInfo kCommands[] = {
-    {"describe", kDescribe, "describe|other_columns"},
+    {"describe", kDescribe, "describe|other_columns", nullptr, true},
     {"corr", kCorr, "correlation|n|p"},
     {"cov", kCov, "covariance|n"},
-    {"pca", kPca, "eigenvalues|loadings|scores"},
+    {"pca", kPca, "eigenvalues|loadings|scores", nullptr, true},
     {"regress", kRegress, "coefficients|fit"},
     {"test", kTest, "test", "ttest|mannwhitney|shapiro|normality|anova|outliers|runs"},
     {"cluster", kCluster, "centres|assignments|merges|groups", "kmeans|hier", true},
     {"fit", kFit, "coefficients|fit|values", nullptr, true},
     {"rank", kRank, "rank"},
+    {"smooth", kSmooth, "smooth"},
+    {"derivative", kDerivative, "derivative"},
+    {"spectrum", kSpectrum, "spectrum", nullptr, true},
+    {"density", kDensity, "density", nullptr, true},
 };
 
 const CommandInfo* FindCommand(const std::string& Name) {
@@ -361,6 +463,14 @@ double ParseReal(const std::string& Text, const std::string& Option, const std::
   return value;
 }
 
+double ParsePositive(const std::string& Text, const std::string& Option,
+                     const std::string& Command) {
+  const double value = ParseReal(Text, Option, Command);
+  if (!(value > 0))
+    throw UsageError(Option + " needs a positive number, not \"" + Text + "\"", Command);
+  return value;
+}
+
 // The options of each analysis of test besides --alpha.
 bool TestTakes(const std::string& Sub, const std::string& Option) {
   if (Option == "--by") return Sub == "ttest" || Sub == "mannwhitney" || Sub == "anova";
@@ -391,6 +501,9 @@ std::string ListText(const char* List) {
 }
 
 }  // namespace
+
+const char* const kWindows =
+    "hann|rectangle|triangle|hamming|blackman|blackman-harris|blackman-nuttall|gauss";
 
 std::string HelpText(const std::string& Command) {
   const CommandInfo* info = FindCommand(Command);
@@ -444,6 +557,8 @@ Options ParseArguments(int argc, char** argv) {
   const std::string& cmd = opt.Command;
   const bool isPca = cmd == "pca";
   const bool isCorr = cmd == "corr";
+  const bool isSignal = cmd == "smooth" || cmd == "derivative" || cmd == "spectrum" ||
+                        cmd == "density";
   ++i;
   // "nuvstat test ttest ...": the analysis comes right after the command.
   if (info->Subs != nullptr) {
@@ -589,7 +704,51 @@ Options ParseArguments(int argc, char** argv) {
           throw UsageError("unknown method \"" + opt.Outliers + "\" (use grubbs, dixon or both)",
                            cmd);
       }
-    } else if (cmd == "describe" && a == "--by") {
+    } else if (isSignal && a == "--column") {
+      opt.Column = takeValue();
+      if (opt.Column.empty()) throw UsageError("--column needs a column name or number", cmd);
+    } else if (cmd == "smooth" && a == "--method") {
+      opt.SmoothMethod = takeValue();
+      if (!InList("mean|triangle|median|savgol", opt.SmoothMethod))
+        throw UsageError("unknown method \"" + opt.SmoothMethod +
+                             "\" (use mean, triangle, median or savgol)",
+                         cmd);
+    } else if ((cmd == "smooth" || cmd == "derivative") && a == "--width") {
+      opt.Width = ParseCount(takeValue(), a, cmd, 3);
+    } else if (cmd == "derivative" && a == "--order") {
+      const std::string v = takeValue();
+      if (v != "1" && v != "2") throw UsageError("--order needs 1 or 2, not \"" + v + "\"", cmd);
+      opt.Order = v[0] - '0';
+    } else if (cmd == "derivative" && a == "--step") {
+      opt.Step = ParsePositive(takeValue(), a, cmd);
+    } else if (cmd == "derivative" && a == "--x") {
+      opt.SeriesX = takeValue();
+      if (opt.SeriesX.empty()) throw UsageError("--x needs a column name or number", cmd);
+    } else if (cmd == "spectrum" && a == "--window") {
+      opt.Window = takeValue();
+      if (!InList(kWindows, opt.Window))
+        throw UsageError("unknown window \"" + opt.Window + "\" (use " + ListText(kWindows) + ")",
+                         cmd);
+    } else if (cmd == "spectrum" && a == "--rate") {
+      opt.Rate = ParsePositive(takeValue(), a, cmd);
+    } else if (cmd == "spectrum" && a == "--segment") {
+      opt.Segment = ParseCount(takeValue(), a, cmd, 8);
+      if ((opt.Segment & (opt.Segment - 1)) != 0)
+        throw UsageError("--segment needs a power of two, not " + std::to_string(opt.Segment), cmd);
+    } else if (cmd == "density" && a == "--grid") {
+      opt.Grid = ParseCount(takeValue(), a, cmd, 11);
+      if (opt.Grid > 10001) throw UsageError("--grid takes at most 10001 points", cmd);
+    } else if (cmd == "density" && a == "--width") {
+      opt.Bandwidth = ParsePositive(takeValue(), a, cmd);
+    } else if (cmd == "density" && a == "--window") {
+      opt.LocalWindow = ParsePositive(takeValue(), a, cmd);
+    } else if (cmd == "density" && a == "--factor") {
+      opt.Factor = ParsePositive(takeValue(), a, cmd);
+    } else if (cmd == "density" && a == "--from") {
+      opt.From = ParseReal(takeValue(), a, cmd);
+    } else if (cmd == "density" && a == "--to") {
+      opt.To = ParseReal(takeValue(), a, cmd);
+    } else if ((cmd == "describe" || isPca) && a == "--by") {
       opt.By = takeValue();
       if (opt.By.empty()) throw UsageError("--by needs a column name or number", cmd);
     } else if (ParseFitOption(opt, a, takeValue, noValue, args, i)) {
@@ -609,6 +768,15 @@ Options ParseArguments(int argc, char** argv) {
   if (opt.Sub == "ttest" && opt.Paired && opt.Welch)
     throw UsageError("ttest --paired has no variances to pool: not with --welch", cmd);
   if (opt.Sub == "anova" && opt.By.empty()) throw UsageError("anova needs --by COLUMN", cmd);
+  if (isPca && !opt.By.empty() && opt.PlotFile.empty())
+    throw UsageError("--by colours the plot: give --plot FILE.svg too", cmd);
+  if (isSignal && opt.Column.empty()) throw UsageError(cmd + " needs --column COLUMN", cmd);
+  if (cmd == "derivative" && opt.Step > 0 && !opt.SeriesX.empty())
+    throw UsageError("--step and --x given: choose one", cmd);
+  if (cmd == "density" && opt.Bandwidth > 0 && opt.LocalWindow > 0)
+    throw UsageError("--width and --window given: choose one", cmd);
+  if (cmd == "density" && opt.From >= opt.To)
+    throw UsageError("--from must be below --to", cmd);
   if (in.Decimal == ',' && !delimiterGiven) in.Delimiter = ';';
   if (in.Decimal == ',' && in.Delimiter == ',')
     throw UsageError("--decimal , needs another delimiter than the comma", cmd);

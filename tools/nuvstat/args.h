@@ -1,6 +1,7 @@
 // Command line of nuvstat: the subcommand, its options and its help text.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,23 @@ struct Options {
   int Degree = 0;          ///< fit --model poly N
   std::vector<double> At;  ///< fit: --at, the x where the fitted curve is evaluated
   double Smooth = -1.0;    ///< fit --model spline: --smooth, the smoothing factor; < 0: none
+  // smooth, derivative, spectrum, density
+  std::string Column;      ///< --column: the series or sample (name or 1-based number)
+  std::string SmoothMethod = "mean";  ///< smooth: mean, triangle, median or savgol
+  int Width = 0;           ///< smooth, derivative: the window (odd); 0 for the default
+  int Order = 1;           ///< derivative: 1 or 2
+  std::string SeriesX;     ///< derivative --x: the equally spaced abscissa column
+  double Step = 0.0;       ///< derivative --step: the sampling step; 0 when not given
+  std::string Window = "hann";  ///< spectrum: the weighting window
+  double Rate = 0.0;       ///< spectrum --rate: samples per unit of time; 0 when not given
+  int Segment = 0;         ///< spectrum --segment: the block length; 0 for the default
+  int Grid = 201;          ///< density: the points of the grid
+  double Bandwidth = 0.0;  ///< density --width: the kernel's standard deviation; 0: Scott's rule
+  double LocalWindow = 0.0;  ///< density --window: widths from the local spacing; 0: fixed width
+  double Factor = 1.0;     ///< density --factor: the local width multiplier
+  /// density --from/--to: the ends of the grid; NaN when not given
+  double From = std::numeric_limits<double>::quiet_NaN();
+  double To = std::numeric_limits<double>::quiet_NaN();
 };
 
 /// Parses argv; raises UsageError for unknown commands or options and missing values.

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "errors.h"
 #include "progress.h"
+#include "summary_plots.h"
 
 namespace nuvstat {
 
@@ -91,6 +92,9 @@ Table Grouped(const DataSet& Data, const Options& Opt) {
 
 Report RunDescribe(const DataSet& Data, const Options& Opt) {
   Report report = StartReport("describe", Data, false);
+  if (!Opt.PlotFile.empty())
+    WriteHistograms(Data, Opt.By.empty() ? 0 : FindTableColumn(Data, Opt.By, "--by"),
+                    Opt.PlotFile);
   if (!Opt.By.empty()) {
     report.Tables.push_back(Grouped(Data, Opt));
   } else {

@@ -1,4 +1,5 @@
 // pca: principal components from the library's eigen store.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "errors.h"
 #include "pca_eigen.h"
 #include "progress.h"
+#include "summary_plots.h"
 
 namespace nuvstat {
 
@@ -40,6 +42,17 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   const int32_t p = Data.NCols();
   const int32_t n = Data.NRows();
   const int32_t k = Opt.Components > 0 && Opt.Components < p ? Opt.Components : p;
+  const bool plotting = !Opt.PlotFile.empty();
+  // The picture shows the scores on the first two components whatever the table shows.
+  const int32_t kScores = plotting ? std::max(k, std::min(p, 2)) : k;
+  if (!Opt.By.empty()) {
+    const int32_t byCol = FindTableColumn(Data, Opt.By, "--by");
+    for (int32_t c : Data.TableCols)
+      if (c == byCol)
+        throw ToolError(Data.Source + ": --by: column \"" +
+                        Data.TableNames[static_cast<size_t>(byCol - 1)] +
+                        "\" is analysed; leave it out with --exclude to colour by it");
+  }
 
   // A constant column has no variance to scale by.
   if (Opt.Standardize) {
@@ -103,22 +116,26 @@ Report RunPca(const DataSet& Data, const Options& Opt) {
   const std::vector<std::string> pcNames = ld.Columns;
   report.Tables.push_back(std::move(ld));
 
-  if (Opt.Scores) {
+  nuv::TMatrix scores;
+  if (Opt.Scores || plotting) {
     // Scores: the centred (or standardized) data times the loadings, one product.
-    nuv::TMatrix centred, loadings, scores;
+    nuv::TMatrix centred, loadings;
     centred.Assign(Data.Mat.get());
     if (Opt.Standardize)
       centred.StandardizeColumns(nullptr, nullptr);
     else
       centred.MeanCenterColumns(nullptr);
-    loadings.Resize(k, p);
-    for (int32_t e = 1; e <= k; ++e)
+    loadings.Resize(kScores, p);
+    for (int32_t e = 1; e <= kScores; ++e)
       for (int32_t j = 1; j <= p; ++j)
         loadings.SetVal(e, j, load[static_cast<size_t>(e - 1)][static_cast<size_t>(j - 1)]);
     SetProgressLabel("scores");
     const bool multiplied = centred.Multiply(&loadings, &scores);
     CheckInterrupted();
     if (!multiplied) throw ToolError("the scores could not be computed");
+    if (plotting) WritePcaPlot(Data, eig, scores, Opt.By, Opt.PlotFile);
+  }
+  if (Opt.Scores) {
     Table sc;
     sc.Name = "scores";
     sc.Title = "Scores";

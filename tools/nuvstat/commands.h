@@ -17,6 +17,10 @@ Report RunTest(const DataSet& Data, const Options& Opt);
 Report RunCluster(const DataSet& Data, const Options& Opt);
 Report RunFit(const DataSet& Data, const Options& Opt);
 Report RunRank(const DataSet& Data, const Options& Opt);
+Report RunSmooth(const DataSet& Data, const Options& Opt);
+Report RunDerivative(const DataSet& Data, const Options& Opt);
+Report RunSpectrum(const DataSet& Data, const Options& Opt);
+Report RunDensity(const DataSet& Data, const Options& Opt);
 
 /// The report's head: command, source, number of rows and numeric columns, the
 /// columns left out, and with CompleteRows the rows left out for a missing cell.

@@ -51,6 +51,10 @@ int Run(int argc, char** argv) {
   else if (opt.Command == "cluster") report = RunCluster(data, opt);
   else if (opt.Command == "fit") report = RunFit(data, opt);
   else if (opt.Command == "rank") report = RunRank(data, opt);
+  else if (opt.Command == "smooth") report = RunSmooth(data, opt);
+  else if (opt.Command == "derivative") report = RunDerivative(data, opt);
+  else if (opt.Command == "spectrum") report = RunSpectrum(data, opt);
+  else if (opt.Command == "density") report = RunDensity(data, opt);
   else report = RunRegress(data, opt);
   CheckInterrupted();
   RejectOverflow(report, data);
