@@ -1,35 +1,11 @@
 #include "args_fit.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
-
 #include "errors.h"
+#include "option_values.h"
 
 namespace nuvstat {
 
 namespace {
-
-int WholeNumber(const std::string& Text, const std::string& Option, const std::string& Command,
-                int Least) {
-  int value = 0;
-  const char* last = Text.data() + Text.size();
-  const auto res = std::from_chars(Text.data(), last, value);
-  if (Text.empty() || res.ec != std::errc() || res.ptr != last || value < Least)
-    throw UsageError(Option + " needs a whole number of at least " + std::to_string(Least) +
-                         ", not \"" + Text + "\"",
-                     Command);
-  return value;
-}
-
-double FiniteNumber(const std::string& Text, const std::string& Option,
-                    const std::string& Command) {
-  char* end = nullptr;
-  const double v = Text.empty() ? 0.0 : std::strtod(Text.c_str(), &end);
-  if (Text.empty() || end != Text.c_str() + Text.size() || !std::isfinite(v))
-    throw UsageError(Option + " needs a number, not \"" + Text + "\"", Command);
-  return v;
-}
 
 bool OneOf(const std::string& V, std::initializer_list<const char*> List) {
   for (const char* s : List)
@@ -47,9 +23,9 @@ bool ParseFitOption(Options& Opt, const std::string& A,
   (void)NoValue;
   if (cmd == "cluster") {
     if (A == "--k") {
-      Opt.K = WholeNumber(TakeValue(), A, cmd, 1);
+      Opt.K = ParseCount(TakeValue(), A, cmd, 1);
     } else if (A == "--seed" && Opt.Sub == "kmeans") {
-      Opt.Seed = WholeNumber(TakeValue(), A, cmd, 1);
+      Opt.Seed = ParseCount(TakeValue(), A, cmd, 1);
     } else if (A == "--method" && Opt.Sub == "hier") {
       Opt.Linkage = TakeValue();
       if (!OneOf(Opt.Linkage, {"single", "complete", "average", "upgma", "ward", "flexible"}))
@@ -63,7 +39,7 @@ bool ParseFitOption(Options& Opt, const std::string& A,
                              "\" (use euclidean, sqeuclidean, manhattan, jaccard or dice)",
                          cmd);
     } else if (A == "--flex-alpha" && Opt.Sub == "hier") {
-      Opt.FlexAlpha = FiniteNumber(TakeValue(), A, cmd);
+      Opt.FlexAlpha = ParseReal(TakeValue(), A, cmd);
       if (Opt.FlexAlpha < 0.5 || Opt.FlexAlpha > 1.0)
         throw UsageError("--flex-alpha needs a number from 0.5 to 1", cmd);
     } else {
@@ -87,7 +63,7 @@ bool ParseFitOption(Options& Opt, const std::string& A,
                        cmd);
     if (Opt.Model == "poly") {
       if (I + 1 >= Args.size()) throw UsageError("--model poly needs its degree N", cmd);
-      Opt.Degree = WholeNumber(Args[++I], "--model poly", cmd, 1);
+      Opt.Degree = ParseCount(Args[++I], "--model poly", cmd, 1);
       if (Opt.Degree > 20) throw UsageError("--model poly takes a degree up to 20", cmd);
     }
   } else if (A == "--at") {
@@ -95,14 +71,14 @@ bool ParseFitOption(Options& Opt, const std::string& A,
     size_t start = 0;
     for (;;) {
       const size_t comma = list.find(',', start);
-      Opt.At.push_back(FiniteNumber(
+      Opt.At.push_back(ParseReal(
           list.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
           A, cmd));
       if (comma == std::string::npos) break;
       start = comma + 1;
     }
   } else if (A == "--smooth") {
-    Opt.Smooth = FiniteNumber(TakeValue(), A, cmd);
+    Opt.Smooth = ParseReal(TakeValue(), A, cmd);
     if (Opt.Smooth < 0) throw UsageError("--smooth needs a factor of at least 0", cmd);
   } else {
     return false;

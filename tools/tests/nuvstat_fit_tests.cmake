@@ -153,23 +153,6 @@ nuvstat_test(rank_one_column ARGS rank --columns x ${D}/curve.csv EXIT 2 OUT_EMP
   ERR "^nuvstat: [^\n]*curve.csv: rank needs at least two numeric columns\n$")
 
 # ---- plots ----------------------------------------------------------------------------
-function(nuvstat_plot_test name)
-  cmake_parse_arguments(T "SPAN" "CIRCLES;LINKS;LINES" "ARGS" ${ARGN})
-  set(svg ${CMAKE_CURRENT_BINARY_DIR}/plot_${name}.svg)
-  string(REPLACE ";" "@@" args "${T_ARGS};--plot;${svg}")
-  set(defs -DNUVSTAT=$<TARGET_FILE:nuvstat> "-DARGS=${args}" -DSVG=${svg})
-  foreach(k CIRCLES LINKS LINES)
-    if(DEFINED T_${k})
-      list(APPEND defs -D${k}=${T_${k}})
-    endif()
-  endforeach()
-  if(T_SPAN)
-    list(APPEND defs -DSPAN=ON)
-  endif()
-  add_test(NAME nuvstat.plot_${name}
-           COMMAND ${CMAKE_COMMAND} ${defs} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_plot.cmake)
-  set_tests_properties(nuvstat.plot_${name} PROPERTIES LABELS tools)
-endfunction()
 # Three links per merge; the leaves at the library's positions fill the width.
 nuvstat_plot_test(dendrogram ARGS cluster hier --method ward ${D}/hier6.csv LINKS 15 SPAN)
 nuvstat_plot_test(dendrogram_iris ARGS cluster hier --sample iris LINKS 447 SPAN)

@@ -116,43 +116,17 @@ nuvstat_test(error_series_header_only ARGS smooth --column a ${D}/header_only.cs
   ERR "^nuvstat: [^\n]*header_only\\.csv: no data")
 
 # ---- plots ----------------------------------------------------------------------
-# nuvstat_signal_plot_test(<name> ARGS <arg>... [CIRCLES n] [BARS n] [LINES n] [COLOURS n]
-#                          [TEXTS t...]): the plot written with --plot, checked by
-# check_plot.cmake.
-function(nuvstat_signal_plot_test name)
-  cmake_parse_arguments(T "" "CIRCLES;BARS;LINES;COLOURS" "ARGS;TEXTS" ${ARGN})
-  set(svg ${CMAKE_CURRENT_BINARY_DIR}/plot_${name}.svg)
-  string(REPLACE ";" "@@" args "${T_ARGS};--plot;${svg}")
-  set(defs -DNUVSTAT=$<TARGET_FILE:nuvstat> "-DARGS=${args}" -DSVG=${svg})
-  foreach(k CIRCLES BARS LINES COLOURS)
-    if(DEFINED T_${k})
-      list(APPEND defs -D${k}=${T_${k}})
-    endif()
-  endforeach()
-  if(DEFINED T_TEXTS)
-    string(REPLACE ";" "@@" texts "${T_TEXTS}")
-    list(APPEND defs "-DTEXTS=${texts}")
-  endif()
-  add_test(NAME nuvstat.plot_${name}
-           COMMAND ${CMAKE_COMMAND} ${defs} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_plot.cmake)
-  set_tests_properties(nuvstat.plot_${name} PROPERTIES LABELS tools)
-  if(NUV_SANITIZE)
-    set_tests_properties(nuvstat.plot_${name} PROPERTIES
-      ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
-  endif()
-endfunction()
-
 # 150 flowers, 2 with a missing measurement: one mark per complete row, three species
 # and the row without one in four colours with their legend; four eigenvalue bars.
-nuvstat_signal_plot_test(pca_scores ARGS pca --by species ${D}/flowers_with_labels.csv
+nuvstat_plot_test(pca_scores ARGS pca --by species ${D}/flowers_with_labels.csv
   CIRCLES 148 BARS 4 COLOURS 4 TEXTS setosa versicolor virginica "(missing)" PC1 PC4)
 # One column: the scores against the row number, one bar.
-nuvstat_signal_plot_test(pca_one_column ARGS pca --columns 1 ${D}/small.csv CIRCLES 5 BARS 1)
+nuvstat_plot_test(pca_one_column ARGS pca --columns 1 ${D}/small.csv CIRCLES 5 BARS 1)
 # Four columns of 150 values: 1 + ceil(log2 150) = 9 bins each.
-nuvstat_signal_plot_test(describe_histograms ARGS describe --sample iris BARS 36
+nuvstat_plot_test(describe_histograms ARGS describe --sample iris BARS 36
   TEXTS "sepal_length (n = 150)" "petal_width (n = 150)")
 # The missing cell of w leaves 11 values: 1 + ceil(log2 n) = 5 bins for both.
-nuvstat_signal_plot_test(describe_missing ARGS describe ${D}/kde.csv BARS 10
+nuvstat_plot_test(describe_missing ARGS describe ${D}/kde.csv BARS 10
   TEXTS "v (n = 12)" "w (n = 11)")
-nuvstat_signal_plot_test(spectrum ARGS spectrum --column x ${D}/wave.csv LINES 1 CIRCLES 0)
-nuvstat_signal_plot_test(density ARGS density --column v ${D}/kde.csv LINES 1 CIRCLES 0)
+nuvstat_plot_test(spectrum ARGS spectrum --column x ${D}/wave.csv LINES 1 CIRCLES 0)
+nuvstat_plot_test(density ARGS density --column v ${D}/kde.csv LINES 1 CIRCLES 0)

@@ -37,6 +37,35 @@ function(nuvstat_test name)
   endif()
 endfunction()
 
+# nuvstat_plot_test(<name> ARGS <arg>... [CIRCLES n] [BARS n] [LINES n] [LINKS n]
+#                   [COLOURS n] [TEXTS t...] [SPAN]): nuvstat run with --plot, the SVG
+# checked by check_plot.cmake (well-formed, rendered cleanly, the marks counted).
+function(nuvstat_plot_test name)
+  cmake_parse_arguments(T "SPAN" "CIRCLES;BARS;LINES;LINKS;COLOURS" "ARGS;TEXTS" ${ARGN})
+  set(svg ${CMAKE_CURRENT_BINARY_DIR}/plot_${name}.svg)
+  string(REPLACE ";" "@@" args "${T_ARGS};--plot;${svg}")
+  set(defs -DNUVSTAT=$<TARGET_FILE:nuvstat> "-DARGS=${args}" -DSVG=${svg})
+  foreach(k CIRCLES BARS LINES LINKS COLOURS)
+    if(DEFINED T_${k})
+      list(APPEND defs -D${k}=${T_${k}})
+    endif()
+  endforeach()
+  if(DEFINED T_TEXTS)
+    string(REPLACE ";" "@@" texts "${T_TEXTS}")
+    list(APPEND defs "-DTEXTS=${texts}")
+  endif()
+  if(T_SPAN)
+    list(APPEND defs -DSPAN=ON)
+  endif()
+  add_test(NAME nuvstat.plot_${name}
+           COMMAND ${CMAKE_COMMAND} ${defs} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_plot.cmake)
+  set_tests_properties(nuvstat.plot_${name} PROPERTIES LABELS tools)
+  if(NUV_SANITIZE)
+    set_tests_properties(nuvstat.plot_${name} PROPERTIES
+      ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1")
+  endif()
+endfunction()
+
 set(D ${NUVSTAT_TEST_DATA})
 
 # ---- describe -----------------------------------------------------------------
