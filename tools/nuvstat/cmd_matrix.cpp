@@ -111,7 +111,7 @@ double RankCorrelation(nuv::TCurveFit& Fit, const double* X, const double* Y, in
   if (M != Method::Kendall) return Fit.GetSpearman();
   double quickP = 0.0;
   const double tau = Fit.KendallsTau(quickP);
-  P = KendallP(tau, Fit.NumData());
+  P = KendallP(Fit, tau);
   return tau;
 }
 

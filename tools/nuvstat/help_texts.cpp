@@ -101,7 +101,8 @@ const char* const kCorr =
     "                   (tau-b)\n"
     "  --p              also the two-sided p values: Pearson and Spearman from t =\n"
     "                   r sqrt((n-2)/(1-r^2)) with n - 2 degrees of freedom, Kendall\n"
-    "                   from the normal approximation of tau\n"
+    "                   from the normal approximation of S = C - D with the variance\n"
+    "                   corrected for ties (as R's cor.test and scipy's kendalltau)\n"
     "  --complete       use only the rows where every column holds a number\n"
     "  --table T        the table written with --format csv (default correlation)\n";
 
@@ -279,7 +280,7 @@ const char* const kRank =
     "--columns), each pair over the rows where both hold a number: n, Spearman's rho\n"
     "(mid-ranks for ties) with its two-sided p value from t = rho sqrt((n-2)/(1-rho^2))\n"
     "with n - 2 degrees of freedom, Kendall's tau-b with its two-sided p value from the\n"
-    "normal approximation (variance (4n + 10)/(9n(n - 1)), no tie correction) and\n"
+    "normal approximation of S = C - D, its variance corrected for ties, and\n"
     "Goodman and Kruskal's gamma. The same rho, tau and p values as corr --method\n"
     "spearman|kendall --p, one line per pair. Needs 3 rows per pair; a figure that\n"
     "cannot be computed is shown as n/a.\n";

@@ -25,9 +25,10 @@ void EnterPairs(nuv::TCurveFit& Fit, const double* X, const double* Y, int32_t R
 /// of freedom (Pearson exactly for normal data, Spearman approximately); NaN for n < 3.
 double PFromT(double r, int32_t n);
 
-/// Two-sided p of Kendall's tau from its normal approximation without ties,
-/// sigma^2 = (4n + 10) / (9n(n - 1)), through the accurate normal tail; NaN for n < 3.
-double KendallP(double Tau, int32_t n);
+/// Two-sided p of Kendall's tau-b Tau of the pairs held by Fit, from the normal
+/// approximation of S = C - D with the variance corrected for ties in either column
+/// ((4n + 10) / (9n(n - 1)) for tau without ties); NaN for n < 3 or a constant column.
+double KendallP(const nuv::TCurveFit& Fit, double Tau);
 
 /// The rank figures of the pairs held by Fit (Spearman's p from PFromT).
 RankFigures RankStatistics(const nuv::TCurveFit& Fit);

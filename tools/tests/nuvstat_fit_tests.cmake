@@ -147,6 +147,14 @@ nuvstat_test(rank_pairs ARGS rank ${D}/curve.csv
   OUT "each pair uses the rows where both columns hold a number"
       "\nx +z +8 +0\\.952381 +0\\.0002604 +0\\.857143 +0\\.00298547 +0\\.857143\n"
       "\ny +z +9 +0\\.5 +0\\.170471 +0\\.5 +0\\.0605689 +0\\.5\n")
+# With ties in both columns the variance of S takes them in (scipy 1.10.1,
+# scipy.stats.kendalltau(iris.sepal_length, iris.sepal_width, method='asymptotic'):
+# tau -0.0769967881165167, p 0.18292101506854785; sepal_width, petal_length:
+# -0.1859944227944418, p 0.0012832678019005274; the normal tail agrees to 8 digits).
+# The untied variance gives 0.162 and 0.00073.
+nuvstat_test(rank_ties ARGS rank --format csv --sample iris --columns 1,2,3 CSV_TABLE
+  OUT "\nsepal_length,sepal_width,150,[^,]+,[^,]+,-0\\.07699678811651[0-9]*,0\\.18292101[0-9]*,"
+      "\nsepal_width,petal_length,150,[^,]+,[^,]+,-0\\.18599442279444[0-9]*,0\\.00128326780[0-9]*,")
 nuvstat_test(rank_csv ARGS rank --format csv ${D}/curve.csv CSV_TABLE
   OUT "^column 1,column 2,n,spearman,spearman p,kendall tau,kendall p,gamma\n")
 nuvstat_test(rank_one_column ARGS rank --columns x ${D}/curve.csv EXIT 2 OUT_EMPTY
