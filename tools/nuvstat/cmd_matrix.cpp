@@ -1,6 +1,6 @@
 // corr and cov: Pearson correlations and covariances through the library's
 // covariance routines, Spearman and Kendall through the curve fitter's rank
-// statistics; each pair of columns over the rows where both hold a number
+// statistics (ranks computed once per column where a pair has no missing cell); each pair of columns over the rows where both hold a number
 // (or over the complete rows with --complete).
 #include <algorithm>
 #include <cmath>
@@ -155,12 +155,25 @@ Report RunCovarKind(const DataSet& Data, const Options& Opt, const std::string& 
     CheckInterrupted();
     if (!ok) throw ToolError("the " + Command + " matrix could not be computed");
   } else {
+    // Pairs of columns without a missing cell come from ranks computed once per column.
+    const bool kendall = method == Method::Kendall;
+    const RankedColumns ranked(x, !kendall, kendall);
     nuv::TCurveFit fit;
     for (int32_t i = 1; i <= p; ++i) {
       for (int32_t j = i; j <= p; ++j) {
-        double pij = 0.0;
-        const double r =
-            i == j ? 1.0 : RankCorrelation(fit, x.ColData(i), x.ColData(j), n, method, pij);
+        double pij = std::nan("");
+        double r = 1.0;
+        if (i != j && ranked.Full(i) && ranked.Full(j)) {
+          if (kendall) {
+            const RankFigures f = ranked.Rank(i, j);
+            r = f.Kendall;
+            pij = f.KendallP;
+          } else {
+            r = ranked.Spearman(i, j);
+          }
+        } else if (i != j) {
+          r = RankCorrelation(fit, x.ColData(i), x.ColData(j), n, method, pij);
+        }
         cm.SetVal(i, j, r);
         cm.SetVal(j, i, r);
         pv[static_cast<size_t>(i - 1) * static_cast<size_t>(p) + static_cast<size_t>(j - 1)] = pij;

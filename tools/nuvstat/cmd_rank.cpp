@@ -27,12 +27,21 @@ Report RunRank(const DataSet& Data, const Options& /*Opt*/) {
   t.PColumns = {2, 4};
   nuv::TCurveFit fit;
   SetProgressLabel("rank correlations");
+  // Pairs of columns without a missing cell come from ranks computed once per column.
+  const RankedColumns ranked(all, true, true);
   for (int32_t i = 1; i < p; ++i) {
     for (int32_t j = i + 1; j <= p; ++j) {
-      EnterPairs(fit, all.ColData(i), all.ColData(j), all.NrOfRows());
-      const RankFigures f = RankStatistics(fit);
-      // A constant column over the pair's rows has no ranks to compare.
-      const bool varies = fit.MinX() < fit.MaxX() && fit.MinY() < fit.MaxY();
+      RankFigures f;
+      bool varies = false;
+      if (ranked.Full(i) && ranked.Full(j)) {
+        f = ranked.Rank(i, j);
+        varies = ranked.Varies(i) && ranked.Varies(j);
+      } else {
+        EnterPairs(fit, all.ColData(i), all.ColData(j), all.NrOfRows());
+        f = RankStatistics(fit);
+        // A constant column over the pair's rows has no ranks to compare.
+        varies = fit.MinX() < fit.MaxX() && fit.MinY() < fit.MaxY();
+      }
       const bool ok = f.N >= 3 && varies;
       auto num = [ok](double v) { return ok && !std::isnan(v) ? Cell::Number(v) : Cell::Missing(); };
       t.Groups.push_back(Data.Names[static_cast<size_t>(i - 1)]);

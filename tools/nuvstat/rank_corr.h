@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "Nuv_math2/Nuv_math2.h"
 
@@ -32,5 +33,44 @@ double KendallP(const nuv::TCurveFit& Fit, double Tau);
 
 /// The rank figures of the pairs held by Fit (Spearman's p from PFromT).
 RankFigures RankStatistics(const nuv::TCurveFit& Fit);
+
+/// The ranks of the columns of a matrix that hold a number in every row, computed
+/// once, so that a pair of such columns (whose common rows are all rows) needs no
+/// fitter: Spearman for all of them at once as the correlation matrix of the
+/// mid-rank columns, Kendall's counts per pair from the columns' sorted orders in
+/// O(n log n). The figures are the fitter's to rounding. Columns with a missing
+/// cell are marked and left to the per-pair path. Polls for interruption per column.
+class RankedColumns {
+ public:
+  /// Mid-ranks for Spearman and the sorted orders for Kendall, as asked for.
+  RankedColumns(const nuv::TMatrix& X, bool ForSpearman, bool ForKendall);
+
+  /// Column C (1-based) holds a number in every row.
+  bool Full(int32_t C) const { return Full_[static_cast<size_t>(C - 1)] != 0; }
+
+  /// Full column C takes more than one value.
+  bool Varies(int32_t C) const;
+
+  /// Spearman's rho of full columns I and J (1-based); 0 when either is constant,
+  /// as the fitter gives it; only valid for three rows or more.
+  double Spearman(int32_t I, int32_t J) const;
+
+  /// Kendall's tau-b with its tie-corrected p value and Kruskal's gamma of full
+  /// columns I and J, as RankStatistics gives them.
+  RankFigures Rank(int32_t I, int32_t J) const;
+
+ private:
+  struct Column {
+    std::vector<uint32_t> Order;  // rows by ascending value (ties by row)
+    std::vector<uint32_t> Dense;  // dense rank of each row
+  };
+  int32_t Rows_ = 0;
+  int32_t Cols_ = 0;
+  std::vector<char> Full_;
+  std::vector<Column> Ranked_;
+  std::vector<double> TiePairs_, TieTriples_, TieVar_;
+  nuv::TMatrix Rho_;  // correlations of the mid-rank columns
+  mutable std::vector<uint32_t> Seq_, Buf_;
+};
 
 }  // namespace nuvstat

@@ -155,6 +155,27 @@ nuvstat_test(rank_pairs ARGS rank ${D}/curve.csv
 nuvstat_test(rank_ties ARGS rank --format csv --sample iris --columns 1,2,3 CSV_TABLE
   OUT "\nsepal_length,sepal_width,150,[^,]+,[^,]+,-0\\.07699678811651[0-9]*,0\\.18292101[0-9]*,"
       "\nsepal_width,petal_length,150,[^,]+,[^,]+,-0\\.18599442279444[0-9]*,0\\.00128326780[0-9]*,")
+# rank_ties.csv: ties in every column, c missing in row 5. The pair a, b has no missing
+# cell and comes from ranks computed once per column; a, c and b, c over their 11
+# common rows from the per-pair fitter: both agree with scipy 1.10.1,
+#   m = df[[x, y]].dropna(); scipy.stats.spearmanr(m[x], m[y]),
+#   scipy.stats.kendalltau(m[x], m[y], method='asymptotic') (normal tail: 8 digits):
+#   a, b: 0.3154142124023677 p 0.3179579973833233, tau 0.2644718419629145 p 0.25805044478707795
+#   a, c: 0.5483870967741935 p 0.08068299358820871, tau 0.4038461538461539 p 0.09600216738876967
+# gamma (C - D)/(C + D) from counting the pairs of rows in Python: a, b 36 and 20,
+# 0.2857142857142857; a, c 35 and 14, 0.42857142857142855.
+nuvstat_test(rank_fast_and_pairwise ARGS rank --format csv ${D}/rank_ties.csv CSV_TABLE
+  OUT "\na,b,12,0\\.31541421240236[0-9]*,0\\.31795799738332[0-9]*,0\\.26447184196291[0-9]*,"
+      "0\\.2580504[0-9]*,0\\.28571428571428[0-9]*\n"
+      "a,c,11,0\\.54838709677419[0-9]*,0\\.08068299358820[0-9]*,0\\.40384615384615[0-9]*,"
+      "0\\.0960021[0-9]*,0\\.42857142857142[0-9]*\n")
+nuvstat_test(corr_spearman_fast_and_pairwise ARGS corr --method spearman --format csv
+  ${D}/rank_ties.csv CSV_TABLE
+  OUT "\na,1,0\\.31541421240236[0-9]*,0\\.54838709677419[0-9]*\n")
+nuvstat_test(corr_kendall_fast ARGS corr --method kendall --p --table p --format csv
+  --columns a,b ${D}/rank_ties.csv CSV_TABLE OUT "\na,,0\\.2580504[0-9]*\n")
+nuvstat_test(corr_spearman_fast_complete ARGS corr --method spearman --complete --format csv
+  --columns b,c ${D}/rank_ties.csv CSV_TABLE OUT "\nb,1,0\\.4976905188312[0-9]*\n")
 nuvstat_test(rank_csv ARGS rank --format csv ${D}/curve.csv CSV_TABLE
   OUT "^column 1,column 2,n,spearman,spearman p,kendall tau,kendall p,gamma\n")
 nuvstat_test(rank_one_column ARGS rank --columns x ${D}/curve.csv EXIT 2 OUT_EMPTY
