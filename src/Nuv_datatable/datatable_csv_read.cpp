@@ -16,6 +16,7 @@
 
 #include "Nuv_datatable/datatable_csv_scan.h"
 #include "Nuv_datatable/datatable_internal.h"
+#include "foundation/memory.h"
 
 namespace nuv {
 
@@ -180,6 +181,15 @@ bool TImport::DecideHeader(bool& Header, bool& RowNames) {
   return true;
 }
 
+/// A fresh work buffer of N elements. Large ones are advised for huge pages
+/// before their first write: page faults, not parsing, otherwise dominate the
+/// import of a large file. Throws std::bad_alloc when the memory cannot be had.
+template <class T>
+void SizeWorkBuffer(std::vector<T>& V, size_t N) {
+  if (!detail::TryReserveLarge(V, N)) throw std::bad_alloc();
+  V.resize(N);
+}
+
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 bool TImport::Run(detail::TTableContent& Out) {
@@ -228,8 +238,8 @@ bool TImport::Run(detail::TTableContent& Out) {
   stride = std::max<size_t>(1, std::min(stride, restBytes / nc + 1));
   std::vector<double> vals;
   std::vector<uint8_t> sts;
-  vals.resize(nc * stride);
-  sts.resize(nc * stride);
+  SizeWorkBuffer(vals, nc * stride);
+  SizeWorkBuffer(sts, nc * stride);
   std::vector<TColAcc> cols(nc);
   size_t rows = 0;
   bool unquotedNumbers = false;
@@ -244,8 +254,10 @@ bool TImport::Run(detail::TTableContent& Out) {
     if (rows == static_cast<size_t>(INT32_MAX)) return Fail(s.RecordLine(), 0, "too many rows");
     if (rows == stride) {
       const size_t wider = std::min(2 * stride, restBytes / nc + 1);
-      std::vector<double> v2(nc * wider);
-      std::vector<uint8_t> s2(nc * wider);
+      std::vector<double> v2;
+      std::vector<uint8_t> s2;
+      SizeWorkBuffer(v2, nc * wider);
+      SizeWorkBuffer(s2, nc * wider);
       for (size_t j = 0; j < nc; ++j) {
         std::copy_n(vals.data() + j * stride, rows, v2.data() + j * wider);
         std::copy_n(sts.data() + j * stride, rows, s2.data() + j * wider);
@@ -291,7 +303,10 @@ bool TImport::Run(detail::TTableContent& Out) {
           break;
         case ceText:
           ++c.NText;
-          if (c.Ids.empty()) c.Ids.assign(stride, -1);
+          if (c.Ids.empty()) {
+            detail::TryReserveLarge(c.Ids, stride);
+            c.Ids.assign(stride, -1);
+          }
           if (c.Ids.size() < stride) c.Ids.resize(stride, -1);
           c.Ids[rows] = c.Dict.Intern(fld);
           *vr = kNaN;

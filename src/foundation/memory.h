@@ -64,6 +64,22 @@ bool TryReserve(std::vector<T, A>& V, std::size_t N) {
   return ByteCountFits(N, sizeof(T)) && detail::WithoutAllocationFailure([&] { V.reserve(N); });
 }
 
+namespace detail {
+/// Asks the system to back the whole 2 MiB pages inside [Data, Data + Bytes)
+/// with huge pages, so that a large buffer written once costs few page faults.
+/// A hint only; does nothing for small buffers or where it is not supported.
+void AdviseHugePages(const void* Data, std::size_t Bytes);
+
+/// Room for N elements in V, advised for huge pages before anything touches
+/// it; false, with V unchanged, when it cannot be had.
+template <class T, class A>
+bool TryReserveLarge(std::vector<T, A>& V, std::size_t N) {
+  if (!TryReserve(V, N)) return false;
+  AdviseHugePages(V.data(), V.capacity() * sizeof(T));
+  return true;
+}
+}  // namespace detail
+
 /// Appends Value (growing V geometrically); false, with V unchanged, when V cannot grow.
 template <class T, class A>
 bool TryAppend(std::vector<T, A>& V, const T& Value) {
